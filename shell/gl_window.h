@@ -1,0 +1,62 @@
+// The shell's records and the contract between the shell and the scene.
+//
+// The shell owns one Application, one GL_Window and one Keys record for the whole run; the scene
+// keeps pointers to them. The scene is driven through four hooks and calls the shell back through
+// two requests, both of which go through the window's own message queue.
+#pragma once
+
+#include <cstdint>
+
+// Opaque handles of the platform layer. Each platform casts its own objects to and from these;
+// the portable code only stores, compares and passes them on.
+struct PlatformInstance;
+struct PlatformWindow;
+struct PlatformDeviceContext;
+struct PlatformRenderContext;
+using InstanceHandle = PlatformInstance*;
+using WindowHandle = PlatformWindow*;
+using DeviceContextHandle = PlatformDeviceContext*;
+using RenderContextHandle = PlatformRenderContext*;
+
+// Booleans are 32-bit integers holding 0 or 1, as in Win32.
+typedef int BOOL;
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+struct Keys {
+    int32_t keyDown[256]; // 1 while the key with this virtual-key code is held
+};
+
+struct Application {
+    InstanceHandle hInstance;
+    const char* className;
+};
+
+struct GL_Window {
+    Keys* keys;
+    WindowHandle hWnd;
+    DeviceContextHandle hDC;
+    RenderContextHandle hRC;
+    Application* application;
+    const char* title;
+    int32_t width;
+    int32_t height;
+    int32_t bitsPerPixel;
+    int32_t isFullScreen; // wanted on entry to CreateWindowGL; afterwards: the mode really switched
+    int32_t isVisible;
+    uint32_t lastTickCount;
+};
+
+// The scene's hooks, called by the main loop.
+BOOL Initialize(GL_Window* window, Keys* keys);
+void Deinitialize();
+void Update(uint32_t milliseconds);
+void Draw();
+
+// The shell's requests, made by the scene and the window procedure.
+void TerminateApplication(GL_Window* window);
+void ToggleFullscreen(GL_Window* window);
