@@ -13,3 +13,5 @@ int Rand() {
 void Srand(uint32_t seed) { g_randState = seed; }
 
 uint64_t RandDrawCount() { return g_randDraws; }
+
+uint32_t RandState() { return g_randState; }

@@ -24,3 +24,5 @@ void Srand(uint32_t seed);
 // Number of results drawn since the process started. Tests and tools use it to see how many
 // draws an operation takes; nothing in the animation reads it.
 uint64_t RandDrawCount();
+// The shared state as it stands; Srand with this value later resumes the sequence from here.
+uint32_t RandState();

@@ -63,6 +63,7 @@ HeadlessContext::~HeadlessContext() { Destroy(); }
 
 bool HeadlessContext::Create(int width, int height, std::string* error) {
     Destroy();
+    sizeRefused_ = false;
     EGLDisplay display = OpenDisplay(&platformName_);
     if (display == EGL_NO_DISPLAY) {
         *error = "no EGL display: neither the surfaceless platform nor an EGL device is available";
@@ -94,6 +95,7 @@ bool HeadlessContext::Create(int width, int height, std::string* error) {
         *error = "the renderer cannot provide a " + std::to_string(width) + "x" +
                  std::to_string(height) + " surface (largest " + std::to_string(maxWidth) + "x" +
                  std::to_string(maxHeight) + ")";
+        sizeRefused_ = true;
         Destroy();
         return false;
     }
@@ -103,6 +105,7 @@ bool HeadlessContext::Create(int width, int height, std::string* error) {
         surface_ = nullptr;
         *error = "EGL cannot create a " + std::to_string(width) + "x" + std::to_string(height) +
                  " pbuffer surface";
+        sizeRefused_ = true; // the configuration is usable, so the size is what failed
         Destroy();
         return false;
     }

@@ -20,6 +20,8 @@ class HeadlessContext {
     void Destroy();
 
     bool IsCurrent() const { return context_ != nullptr; }
+    // After a failed Create: whether the failure was the requested size, not the renderer.
+    bool SizeRefused() const { return sizeRefused_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // "surfaceless" or "device".
@@ -32,4 +34,5 @@ class HeadlessContext {
     int width_ = 0;
     int height_ = 0;
     const char* platformName_ = "";
+    bool sizeRefused_ = false;
 };

@@ -45,3 +45,5 @@ void ScriptRandomRepeated(int value, int count) {
 void ClearRandomScript() { Script().clear(); }
 
 int ScriptedRandomRemaining() { return static_cast<int>(Script().size()); }
+
+uint32_t RandState() { return g_state; }

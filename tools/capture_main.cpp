@@ -1,0 +1,340 @@
+// zorvik-capture: renders the city without a window, to PNG files, raw video or ffmpeg, and
+// measures how fast it does so. It drives the scene as the animation's shell does: the objects
+// are built by static construction, Initialize runs once with a window record of the chosen size,
+// then every frame is one Update and one Draw, and the image is read back after each Draw.
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "scene/gl.h"
+#include "scene/random.h"
+#include "scene/scene.h"
+#include "scene/texture.h"
+#include "scene/world.h"
+#include "tools/capture_options.h"
+#include "tools/frame_stats.h"
+#include "tools/headless_context.h"
+#include "tools/output_path.h"
+#include "tools/png_file.h"
+#include "tools/progress_bar.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Taken before any other static constructor (the scene's objects included), as the process start.
+__attribute__((init_priority(101))) const Clock::time_point g_processStart = Clock::now();
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+double Milliseconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+int Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "zorvik-capture: %s\n", message.c_str());
+    return code;
+}
+
+bool FindOnPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) {
+        return false;
+    }
+    std::string list = path;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        const std::string folder = end > start ? list.substr(start, end - start) : ".";
+        if (access((folder + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+// An ffmpeg process reading raw RGBA frames on its standard input.
+class VideoEncoder {
+  public:
+    bool Start(const std::string& file, int width, int height, std::string* error) {
+        temporary_ = TemporaryNameFor(file);
+        int fds[2];
+        if (pipe(fds) != 0) {
+            *error = "cannot create a pipe to ffmpeg";
+            return false;
+        }
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        pid_ = fork();
+        if (pid_ < 0) {
+            close(fds[0]);
+            close(fds[1]);
+            *error = "cannot start ffmpeg";
+            return false;
+        }
+        if (pid_ == 0) {
+            dup2(fds[0], STDIN_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            execlp("ffmpeg", "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f",
+                   "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-r", "60", "-i", "-",
+                   "-pix_fmt", "yuv420p", temporary_.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[0]);
+        pipe_ = fdopen(fds[1], "wb");
+        return pipe_ != nullptr;
+    }
+    bool Write(const std::vector<unsigned char>& frame) {
+        return std::fwrite(frame.data(), 1, frame.size(), pipe_) == frame.size();
+    }
+    bool Finish(const std::string& file, bool ok, std::string* error) {
+        if (pipe_ != nullptr) {
+            std::fclose(pipe_);
+            pipe_ = nullptr;
+        }
+        int status = 0;
+        if (pid_ > 0) {
+            waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+        if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::remove(temporary_.c_str());
+            *error = "ffmpeg failed to encode '" + file + "'";
+            return false;
+        }
+        return CommitFile(temporary_, file, error);
+    }
+
+  private:
+    std::string temporary_;
+    pid_t pid_ = -1;
+    FILE* pipe_ = nullptr;
+};
+
+// The frame's per-object steps, replayed on copies of the objects with the random source put back
+// afterwards, so that --bench can tell simulation from OpenGL command submission without changing
+// the frame itself. The lights step with an index outside 0..3, which moves them but makes no
+// OpenGL call.
+class SimulationProbe {
+  public:
+    SimulationProbe()
+        : lights_(licht, licht + kLights), clouds_(cloudz, cloudz + kClouds),
+          movers_(mover, mover + kMovers), camera_(Zenith[0]) {}
+
+    double Measure() {
+        camera_ = Zenith[0];
+        std::copy(licht, licht + kLights, lights_.begin());
+        std::copy(cloudz, cloudz + kClouds, clouds_.begin());
+        std::copy(mover, mover + kMovers, movers_.begin());
+        const uint32_t state = RandState();
+        const auto start = Clock::now();
+        camera_.CalcCamera();
+        for (Lampje& light : lights_) {
+            light.CalcLampje(kLights);
+        }
+        for (Cloud& cloud : clouds_) {
+            cloud.CalcCloud();
+        }
+        for (Moverz& m : movers_) {
+            m.CalcMoverz();
+        }
+        const auto end = Clock::now();
+        Srand(state);
+        return Milliseconds(start, end);
+    }
+
+  private:
+    std::vector<Lampje> lights_;
+    std::vector<Cloud> clouds_;
+    std::vector<Moverz> movers_;
+    Camera camera_;
+};
+
+void PrintFigure(const char* name, double value, const char* unit) {
+    std::printf("%s: %.3f %s\n", name, value, unit);
+}
+
+void PrintBench(const FrameStats& stats, double loopMs, double firstDrawMs) {
+    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("frames: %zu frames\n", stats.frame.size());
+    PrintFigure("fps", stats.frame.size() / (loopMs / 1000.0), "frames/s");
+    const struct {
+        const char* name;
+        const std::vector<double>* samples;
+    } series[] = {{"frame", &stats.frame},
+                  {"simulation", &stats.simulation},
+                  {"submission", &stats.submission},
+                  {"finish", &stats.finish},
+                  {"readback", &stats.readback}};
+    for (const auto& s : series) {
+        PrintFigure((std::string(s.name) + "_median").c_str(), Percentile(*s.samples, 50), "ms");
+        PrintFigure((std::string(s.name) + "_p90").c_str(), Percentile(*s.samples, 90), "ms");
+    }
+    PrintFigure("first_draw", firstDrawMs, "ms");
+}
+
+bool WriteTexture(const std::string& path, std::string* error) {
+    FillDegreeTables();
+    GenerateGlowImage();
+    return WritePng(path, texo, texo, mtex, error);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CaptureOptions options;
+    std::string error;
+    if (!ParseCaptureOptions(argc, argv, &options, &error)) {
+        return Fail(kExitUsage, error);
+    }
+    if (options.help) {
+        std::fputs(kCaptureUsage, stdout);
+        return 0;
+    }
+    if (options.raw && isatty(STDOUT_FILENO)) {
+        return Fail(kExitUsage, "--raw writes binary frames; send standard output to a file or pipe");
+    }
+    const std::string firstOut =
+        options.every > 0 ? ExpandFramePattern(options.out, options.every) : options.out;
+    for (const std::string& path : {firstOut, options.video, options.texture}) {
+        if (!path.empty() && !CheckWritable(path, &error)) {
+            return Fail(kExitUsage, error);
+        }
+    }
+    if (!options.video.empty() && !FindOnPath("ffmpeg")) {
+        return Fail(kExitFailure, "--video needs ffmpeg, which is not installed "
+                                  "(apt-get install ffmpeg), or use --raw and encode yourself");
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (!options.texture.empty() && !WriteTexture(options.texture, &error)) {
+        return Fail(kExitFailure, error);
+    }
+    const bool renders = !options.out.empty() || options.raw || !options.video.empty() ||
+                         options.bench;
+    if (!renders) {
+        return 0;
+    }
+
+    HeadlessContext context;
+    if (!context.Create(options.width, options.height, &error)) {
+        return Fail(context.SizeRefused() ? kExitUsage : kExitFailure,
+                    "cannot create the rendering context: " + error);
+    }
+
+    Keys keys{};
+    Application application{nullptr, "OpenGL"};
+    GL_Window window{};
+    window.keys = &keys;
+    window.application = &application;
+    window.title = "zorvik - tavrin 2005";
+    window.width = options.width;
+    window.height = options.height;
+    window.bitsPerPixel = 32;
+    window.isVisible = 1;
+
+    Initialize(&window, &keys);
+    // Initialize seeds from the clock; the seed it took is replaced at once by the chosen time,
+    // before anything draws from it.
+    const auto seed = options.timeGiven ? options.time : static_cast<int64_t>(std::time(nullptr));
+    Srand(static_cast<uint32_t>(seed));
+
+    VideoEncoder encoder;
+    if (!options.video.empty() &&
+        !encoder.Start(options.video, options.width, options.height, &error)) {
+        return Fail(kExitFailure, error);
+    }
+
+    const size_t frameBytes = static_cast<size_t>(options.width) * options.height * 4;
+    std::vector<unsigned char> pixels(frameBytes), image(frameBytes);
+    const size_t rowBytes = static_cast<size_t>(options.width) * 4;
+    FrameStats stats;
+    SimulationProbe probe;
+    ProgressBar progress(options.frames);
+    double firstDrawMs = 0.0;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+    const auto loopStart = Clock::now();
+    auto previousTick = loopStart;
+    bool ok = true;
+    for (long frame = 1; frame <= options.frames && ok; ++frame) {
+        const double simulationMs = options.bench ? probe.Measure() : 0.0;
+        const auto start = Clock::now();
+        Update(static_cast<uint32_t>(Milliseconds(previousTick, start)));
+        previousTick = start;
+        if (frame == 1) {
+            firstDrawMs = Milliseconds(g_processStart, Clock::now());
+        }
+        Draw();
+        const auto submitted = Clock::now();
+        glFinish();
+        const auto finished = Clock::now();
+        glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixels.data());
+        // OpenGL's rows run bottom-up; files and video want the top row first.
+        for (int y = 0; y < options.height; ++y) {
+            std::copy_n(pixels.data() + static_cast<size_t>(options.height - 1 - y) * rowBytes,
+                        rowBytes, image.data() + static_cast<size_t>(y) * rowBytes);
+        }
+        const auto readBack = Clock::now();
+
+        stats.simulation.push_back(simulationMs);
+        stats.submission.push_back(std::max(0.0, Milliseconds(start, submitted) - simulationMs));
+        stats.finish.push_back(Milliseconds(submitted, finished));
+        stats.readback.push_back(Milliseconds(finished, readBack));
+        stats.frame.push_back(Milliseconds(start, readBack) + simulationMs);
+
+        if (WritesFrame(options, frame)) {
+            const std::string path =
+                options.every > 0 ? ExpandFramePattern(options.out, frame) : options.out;
+            ok = WritePng(path, options.width, options.height, image.data(), &error);
+        }
+        if (ok && options.raw) {
+            ok = std::fwrite(image.data(), 1, frameBytes, stdout) == frameBytes;
+            if (!ok) {
+                error = "cannot write raw frames to standard output";
+            }
+        }
+        if (ok && !options.video.empty()) {
+            ok = encoder.Write(image);
+            if (!ok) {
+                error = "ffmpeg stopped reading frames";
+            }
+        }
+        progress.Update(frame);
+    }
+    const double loopMs = Milliseconds(loopStart, Clock::now());
+    progress.Finish();
+    Deinitialize();
+
+    if (!options.video.empty()) {
+        std::string videoError;
+        if (!encoder.Finish(options.video, ok, &videoError)) {
+            ok = false;
+            if (error.empty()) {
+                error = videoError;
+            }
+        }
+    }
+    if (ok && options.raw && std::fflush(stdout) != 0) {
+        ok = false;
+        error = "cannot write raw frames to standard output";
+    }
+    if (!ok) {
+        return Fail(kExitFailure, error);
+    }
+    if (options.bench) {
+        PrintBench(stats, loopMs, firstDrawMs);
+    }
+    return 0;
+}
