@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building (and, with "test", testing) zorvik needs.
+# Usage: scripts/deps.sh run|test
+# As root it installs what is missing with apt-get; otherwise it prints the exact command and fails.
+set -euo pipefail
+
+run_packages=(
+    cmake ninja-build g++ pkg-config
+    libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
+)
+test_packages=(
+    "${run_packages[@]}"
+    libgtest-dev googletest
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+    wine wine64
+    xvfb xfonts-base x11-utils xdotool imagemagick
+    valgrind clang libclang-rt-14-dev
+)
+
+case "${1:-}" in
+run) wanted=("${run_packages[@]}") ;;
+test) wanted=("${test_packages[@]}") ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "zorvik needs these Debian packages. Install them as root, then run this again:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
