@@ -41,5 +41,5 @@ for preset in linux asan windows-x64; do
     passed=$((passed + total - bad))
     failed=$((failed + bad))
 done
-echo "all presets: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed"
 exit $status
