@@ -1,0 +1,96 @@
+// The entry point: an outer loop that creates one window per display mode and an inner loop that
+// pumps that window's messages and runs a frame whenever the queue is empty.
+#include "shell/main_loop.h"
+
+#include <cstring>
+
+#include "shell/platform.h"
+#include "shell/platform_constants.h"
+#include "shell/window.h"
+
+BOOL g_isProgramLooping;
+BOOL g_createFullScreen;
+
+namespace {
+
+constexpr uint32_t kErrorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
+
+// Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
+// while the window is visible; while it is minimised the loop sleeps in the message wait.
+void RunMessagePump(GL_Window* window) {
+    PlatformMessage message;
+    BOOL isMessagePumpActive = TRUE;
+    while (isMessagePumpActive == TRUE) {
+        if (PlatformPeekMessage(&message, window->hWnd, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                isMessagePumpActive = FALSE;
+            } else {
+                PlatformDispatchMessage(&message);
+            }
+        } else if (window->isVisible == FALSE) {
+            PlatformWaitMessage();
+        } else {
+            const uint32_t tickCount = PlatformGetTickCount();
+            // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
+            Update(tickCount - window->lastTickCount);
+            window->lastTickCount = tickCount;
+            Draw();
+            PlatformSwapBuffers(window->hDC);
+        }
+    }
+}
+
+} // namespace
+
+void TerminateApplication(GL_Window* window) {
+    PlatformPostMessage(window->hWnd, WM_QUIT, 0, 0);
+    g_isProgramLooping = FALSE;
+}
+
+void ToggleFullscreen(GL_Window* window) {
+    PlatformPostMessage(window->hWnd, WM_TOGGLEFULLSCREEN, 0, 0);
+}
+
+int WinMain(InstanceHandle hInstance, InstanceHandle, char*, int) {
+    Application application;
+    application.hInstance = hInstance;
+    application.className = "OpenGL";
+
+    Keys keys;
+    GL_Window window;
+    std::memset(&window, 0, sizeof window);
+    window.keys = &keys;
+    window.application = &application;
+    window.title = "zorvik - tavrin 2005";
+    window.width = 1280;
+    window.height = 720;
+    window.bitsPerPixel = 32;
+    window.isFullScreen = TRUE;
+    std::memset(&keys, 0, sizeof keys);
+
+    if (RegisterWindowClass(&application) == FALSE) {
+        PlatformMessageBox(nullptr, "Error Registering Window Class!", "Error", kErrorBoxStyle);
+        return -1;
+    }
+
+    g_isProgramLooping = TRUE;
+    g_createFullScreen = window.isFullScreen;
+    while (g_isProgramLooping) {
+        window.isFullScreen = g_createFullScreen;
+        if (CreateWindowGL(&window) != TRUE) {
+            PlatformMessageBox(nullptr, "Error Creating OpenGL Window", "Error", kErrorBoxStyle);
+            g_isProgramLooping = FALSE;
+            continue;
+        }
+        if (Initialize(&window, &keys) == FALSE) {
+            TerminateApplication(&window);
+        } else {
+            RunMessagePump(&window);
+        }
+        Deinitialize();
+        DestroyWindowGL(&window);
+    }
+
+    PlatformUnregisterClass(application.className, application.hInstance);
+    return 0;
+}

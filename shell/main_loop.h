@@ -1,0 +1,21 @@
+// The program's entry point with its two loops, and the two requests the scene makes of them.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/gl_window.h"
+
+// The private message that asks the loop for a window in the other display mode (WM_USER + 1).
+// Spelled as a number so that this header stays free of the platform constants, which would
+// clash with <windows.h> in the Windows entry point.
+constexpr uint32_t WM_TOGGLEFULLSCREEN = 0x0401;
+
+// 1 while the outer loop is to create another window after the current one is destroyed.
+extern BOOL g_isProgramLooping;
+// Whether the next window is to be full screen.
+extern BOOL g_createFullScreen;
+
+// The program. Only the instance handle is used. Returns 0, or -1 when the window class cannot be
+// registered.
+int WinMain(InstanceHandle hInstance, InstanceHandle hPrevInstance, char* commandLine,
+            int showCommand);

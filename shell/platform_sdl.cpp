@@ -1,0 +1,648 @@
+// The platform vocabulary on SDL2, for Linux.
+//
+// SDL knows nothing of window classes, procedures or per-window queues, so this file keeps them:
+// each window owns a queue of posted messages, and SDL's events are translated into the messages
+// Windows would produce. Messages Windows sends rather than posts (creation, size changes, close)
+// go straight to the window procedure; key presses are queued like Windows input.
+//
+// An X11 window's visual is fixed when it is created, so the native SDL window is made when the
+// pixel format is set (or, failing that, when the window is first shown). A display-mode switch
+// is checked against the display's real modes and then taken by the full-screen pop-up window
+// that follows it; SDL puts the desktop mode back when that window leaves full screen or goes.
+#include "shell/platform_sdl.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+#include "shell/platform_constants.h"
+#include "shell/sdl_keys.h"
+
+namespace {
+
+struct SdlWindow {
+    WindowProcedure procedure = nullptr;
+    uint32_t style = 0;
+    uint32_t exStyle = 0;
+    std::string title;
+    int32_t clientX = 0;
+    int32_t clientY = 0;
+    int32_t clientWidth = 0;
+    int32_t clientHeight = 0;
+    SDL_Window* native = nullptr;
+    intptr_t userData = 0;
+    bool shown = false;
+    std::deque<PlatformMessage> posted;
+};
+
+std::map<std::string, WindowProcedure> g_classes;
+std::vector<SdlWindow*> g_windows; // the live windows, oldest first
+bool g_modeSwitched = false;
+SDL_DisplayMode g_switchedMode;
+int g_cursorCount = 0;
+bool g_closePending = false; // a quit signal that arrived while no window existed
+// The frame the window manager put around the last framed window; none until one is seen, and
+// none at all without a window manager.
+int g_frameLeft = 0, g_frameTop = 0, g_frameRight = 0, g_frameBottom = 0;
+
+SdlWindow* FromHandle(WindowHandle hWnd) {
+    auto* window = reinterpret_cast<SdlWindow*>(hWnd);
+    return std::find(g_windows.begin(), g_windows.end(), window) != g_windows.end() ? window
+                                                                                    : nullptr;
+}
+WindowHandle ToHandle(SdlWindow* window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
+// A window's device context is the window itself: every window of the class owns its DC.
+SdlWindow* FromDeviceContext(DeviceContextHandle hDC) {
+    return FromHandle(reinterpret_cast<WindowHandle>(hDC));
+}
+
+SdlWindow* FromNative(uint32_t windowId) {
+    SDL_Window* native = SDL_GetWindowFromID(windowId);
+    for (SdlWindow* window : g_windows) {
+        if (native != nullptr && window->native == native) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+intptr_t Send(SdlWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return window->procedure(ToHandle(window), message, wParam, lParam);
+}
+
+intptr_t PackSize(int32_t width, int32_t height) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(height) & 0xFFFF) << 16 |
+                                 (static_cast<uint32_t>(width) & 0xFFFF));
+}
+
+bool IsFramed(uint32_t style) {
+    return (style & WS_CAPTION) != 0 && (style & WS_POPUP) == 0;
+}
+
+void RememberFrame(SdlWindow* window) {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (window->native != nullptr && IsFramed(window->style) &&
+        SDL_GetWindowBordersSize(window->native, &top, &left, &bottom, &right) == 0) {
+        g_frameLeft = left;
+        g_frameTop = top;
+        g_frameRight = right;
+        g_frameBottom = bottom;
+    }
+}
+
+void SendSize(SdlWindow* window, uintptr_t kind, int32_t width, int32_t height) {
+    window->clientWidth = width;
+    window->clientHeight = height;
+    Send(window, WM_SIZE, kind, kind == SIZE_MINIMIZED ? 0 : PackSize(width, height));
+}
+
+// Creates the native window with an OpenGL visual matching the pixel-format request.
+bool Realise(SdlWindow* window, const PlatformPixelFormat& format) {
+    const int colourBits = format.cColorBits >= 24 ? 8 : format.cColorBits >= 15 ? 5 : 1;
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colourBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colourBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colourBits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, format.cAlphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.cDepthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.cStencilBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, format.cAccumRedBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, format.cAccumGreenBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, format.cAccumBlueBits);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, format.cAccumAlphaBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (format.dwFlags & PFD_DOUBLEBUFFER) != 0 ? 1 : 0);
+
+    const bool popup = (window->style & WS_POPUP) != 0;
+    const bool fullScreen = popup && g_modeSwitched && window->clientWidth == g_switchedMode.w &&
+                            window->clientHeight == g_switchedMode.h;
+    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (popup) {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
+    if ((window->style & WS_THICKFRAME) != 0) {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    if ((window->exStyle & WS_EX_TOPMOST) != 0) {
+        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    }
+    if (fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN;
+    }
+    window->native = SDL_CreateWindow(window->title.c_str(), window->clientX, window->clientY,
+                                      window->clientWidth, window->clientHeight, flags);
+    if (window->native == nullptr) {
+        std::fprintf(stderr, "zorvik: cannot create a window: %s\n", SDL_GetError());
+        return false;
+    }
+    if (fullScreen && SDL_SetWindowDisplayMode(window->native, &g_switchedMode) != 0) {
+        std::fprintf(stderr, "zorvik: cannot set the display mode: %s\n", SDL_GetError());
+    }
+    return true;
+}
+
+PlatformPixelFormat DefaultPixelFormat() {
+    PlatformPixelFormat format{};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.cColorBits = 32;
+    format.cDepthBits = 16;
+    return format;
+}
+
+bool HasQueuedMessages() {
+    return std::any_of(g_windows.begin(), g_windows.end(),
+                       [](const SdlWindow* window) { return !window->posted.empty(); });
+}
+
+void DeliverClose() {
+    if (g_windows.empty()) {
+        g_closePending = true;
+        return;
+    }
+    g_closePending = false;
+    // Copied: the window procedure may destroy windows while this runs.
+    const std::vector<SdlWindow*> windows = g_windows;
+    for (SdlWindow* window : windows) {
+        if (FromHandle(ToHandle(window)) != nullptr) {
+            Send(window, WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event) {
+    SdlWindow* window = FromNative(event.windowID);
+    if (window == nullptr) {
+        return;
+    }
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        // The close box: a system command, whose default handling sends WM_CLOSE.
+        Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        SendSize(window, SIZE_MINIMIZED, window->clientWidth, window->clientHeight);
+        break;
+    case SDL_WINDOWEVENT_RESTORED: {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window->native, &width, &height);
+        SendSize(window, SIZE_RESTORED, width, height);
+        break;
+    }
+    case SDL_WINDOWEVENT_MAXIMIZED: {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window->native, &width, &height);
+        SendSize(window, SIZE_MAXIMIZED, width, height);
+        break;
+    }
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        // Windows reports only real changes; SDL also repeats the size a window already has.
+        const uint32_t state = SDL_GetWindowFlags(window->native);
+        if ((state & SDL_WINDOW_MINIMIZED) == 0 &&
+            (event.data1 != window->clientWidth || event.data2 != window->clientHeight)) {
+            SendSize(window, (state & SDL_WINDOW_MAXIMIZED) != 0 ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                     event.data1, event.data2);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
+    SdlWindow* window = FromNative(event.windowID);
+    if (window == nullptr) {
+        if (g_windows.empty()) {
+            return;
+        }
+        window = g_windows.back();
+    }
+    const uint8_t key = VirtualKeyFromScancode(event.keysym.scancode);
+    if (key == 0) {
+        return;
+    }
+    // With Alt held, and for F10 and Alt themselves, Windows routes keys as system keys.
+    const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
+    const bool system = alt || key == VK_F10 || key == 0x12;
+    const bool down = event.type == SDL_KEYDOWN;
+    uint32_t message;
+    if (down) {
+        message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    } else {
+        message = system ? WM_SYSKEYUP : WM_KEYUP;
+    }
+    // lParam as Windows packs it: repeat count, scan code, context (Alt) and transition bits.
+    uint32_t lParam = 1 | (static_cast<uint32_t>(event.keysym.scancode) & 0xFF) << 16;
+    if (alt) {
+        lParam |= 1u << 29;
+    }
+    if (!down) {
+        lParam |= 3u << 30;
+    } else if (event.repeat) {
+        lParam |= 1u << 30;
+    }
+    window->posted.push_back(PlatformMessage{ToHandle(window), message, key,
+                                             static_cast<intptr_t>(lParam), SDL_GetTicks(), 0, 0});
+}
+
+void PumpEvents() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_QUIT: // SIGINT or SIGTERM
+            DeliverClose();
+            break;
+        case SDL_WINDOWEVENT:
+            TranslateWindowEvent(event.window);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            TranslateKeyEvent(event.key);
+            break;
+        default:
+            break;
+        }
+    }
+    if (g_closePending && !g_windows.empty()) {
+        DeliverClose();
+    }
+}
+
+bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
+    return (filterMin == 0 && filterMax == 0) ||
+           (message.message >= filterMin && message.message <= filterMax);
+}
+
+} // namespace
+
+bool SdlStartVideo(std::string* error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        return true;
+    }
+    // Only SIGINT and SIGTERM end the program through SDL_QUIT; closing a window is reported by
+    // the window's own close event.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (error != nullptr) {
+            *error = SDL_GetError();
+        }
+        return false;
+    }
+    return true;
+}
+
+void SdlStopVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_Quit();
+}
+
+// --- Window classes ---------------------------------------------------------------------------
+
+uint16_t PlatformRegisterClass(const PlatformWindowClass* windowClass) {
+    if (windowClass->lpszClassName == nullptr || windowClass->lpfnWndProc == nullptr ||
+        g_classes.count(windowClass->lpszClassName) != 0) {
+        return 0;
+    }
+    g_classes[windowClass->lpszClassName] = windowClass->lpfnWndProc;
+    return static_cast<uint16_t>(0xC000 + g_classes.size());
+}
+
+BOOL PlatformUnregisterClass(const char* className, InstanceHandle) {
+    return g_classes.erase(className) != 0 ? TRUE : FALSE;
+}
+
+CursorHandle PlatformLoadCursor(InstanceHandle, uintptr_t cursorId) {
+    // SDL's default cursor is the arrow; the handle only has to be recognisable.
+    return reinterpret_cast<CursorHandle>(cursorId);
+}
+
+// --- Windows ----------------------------------------------------------------------------------
+
+WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const char* title,
+                                  uint32_t style, int32_t x, int32_t y, int32_t width,
+                                  int32_t height, WindowHandle, MenuHandle, InstanceHandle,
+                                  void* param) {
+    auto found = g_classes.find(className);
+    if (found == g_classes.end() || !SdlStartVideo(nullptr)) {
+        return nullptr;
+    }
+    auto* window = new SdlWindow;
+    window->procedure = found->second;
+    window->style = style;
+    window->exStyle = exStyle;
+    window->title = title != nullptr ? title : "";
+    // Windows places and sizes the outer frame; SDL the client area inside it.
+    const bool framed = IsFramed(style);
+    window->clientX = x + (framed ? g_frameLeft : 0);
+    window->clientY = y + (framed ? g_frameTop : 0);
+    window->clientWidth = std::max(1, width - (framed ? g_frameLeft + g_frameRight : 0));
+    window->clientHeight = std::max(1, height - (framed ? g_frameTop + g_frameBottom : 0));
+    g_windows.push_back(window);
+    SDL_DisableScreenSaver();
+
+    PlatformCreationRecord creation{param};
+    if (Send(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation)) == -1) {
+        PlatformDestroyWindow(ToHandle(window));
+        return nullptr;
+    }
+    return ToHandle(window);
+}
+
+BOOL PlatformShowWindow(WindowHandle hWnd, int32_t) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    if (window->native == nullptr && !Realise(window, DefaultPixelFormat())) {
+        return FALSE;
+    }
+    const bool wasShown = window->shown;
+    SDL_ShowWindow(window->native);
+    SDL_RaiseWindow(window->native);
+    SDL_SetWindowInputFocus(window->native);
+    window->shown = true;
+    if (!wasShown) {
+        int clientWidth = 0, clientHeight = 0;
+        SDL_GetWindowSize(window->native, &clientWidth, &clientHeight);
+        RememberFrame(window);
+        SendSize(window, SIZE_RESTORED, clientWidth, clientHeight);
+    }
+    return wasShown ? TRUE : FALSE;
+}
+
+BOOL PlatformDestroyWindow(WindowHandle hWnd) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    Send(window, WM_DESTROY, 0, 0);
+    RememberFrame(window);
+    if (window->native != nullptr) {
+        SDL_DestroyWindow(window->native);
+    }
+    g_windows.erase(std::find(g_windows.begin(), g_windows.end(), window));
+    delete window;
+    if (g_windows.empty()) {
+        SDL_EnableScreenSaver();
+    }
+    return TRUE;
+}
+
+intptr_t PlatformGetWindowLongPtr(WindowHandle hWnd, int32_t index) {
+    SdlWindow* window = FromHandle(hWnd);
+    return window != nullptr && index == GWL_USERDATA ? window->userData : 0;
+}
+
+intptr_t PlatformSetWindowLongPtr(WindowHandle hWnd, int32_t index, intptr_t value) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr || index != GWL_USERDATA) {
+        return 0;
+    }
+    const intptr_t previous = window->userData;
+    window->userData = value;
+    return previous;
+}
+
+BOOL PlatformAdjustWindowRectEx(PlatformRect* rect, uint32_t style, BOOL, uint32_t) {
+    if (IsFramed(style)) {
+        rect->left -= g_frameLeft;
+        rect->top -= g_frameTop;
+        rect->right += g_frameRight;
+        rect->bottom += g_frameBottom;
+    }
+    return TRUE;
+}
+
+// --- Device contexts, pixel formats, OpenGL contexts ------------------------------------------
+
+DeviceContextHandle PlatformGetDC(WindowHandle hWnd) {
+    return FromHandle(hWnd) != nullptr ? reinterpret_cast<DeviceContextHandle>(hWnd) : nullptr;
+}
+
+int32_t PlatformReleaseDC(WindowHandle, DeviceContextHandle) {
+    return 1;
+}
+
+int32_t PlatformChoosePixelFormat(DeviceContextHandle hDC, const PlatformPixelFormat* format) {
+    const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if (FromDeviceContext(hDC) == nullptr || (format->dwFlags & needed) != needed ||
+        format->iPixelType != PFD_TYPE_RGBA) {
+        return 0;
+    }
+    return 1; // the one format: whatever OpenGL visual best matches the request
+}
+
+BOOL PlatformSetPixelFormat(DeviceContextHandle hDC, int32_t formatIndex,
+                            const PlatformPixelFormat* format) {
+    SdlWindow* window = FromDeviceContext(hDC);
+    // As on Windows, a window's pixel format is set once.
+    if (window == nullptr || formatIndex != 1 || window->native != nullptr) {
+        return FALSE;
+    }
+    return Realise(window, *format) ? TRUE : FALSE;
+}
+
+RenderContextHandle PlatformCreateContext(DeviceContextHandle hDC) {
+    SdlWindow* window = FromDeviceContext(hDC);
+    if (window == nullptr || window->native == nullptr) {
+        return nullptr;
+    }
+    // SDL makes a new context current; creating one leaves the current context alone on Windows.
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previous = SDL_GL_GetCurrentContext();
+    SDL_GLContext context = SDL_GL_CreateContext(window->native);
+    if (context == nullptr) {
+        std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    SDL_GL_MakeCurrent(previousWindow != nullptr ? previousWindow : window->native, previous);
+    return reinterpret_cast<RenderContextHandle>(context);
+}
+
+BOOL PlatformMakeCurrent(DeviceContextHandle hDC, RenderContextHandle hRC) {
+    SdlWindow* window = FromDeviceContext(hDC);
+    if (window == nullptr || window->native == nullptr) {
+        return FALSE;
+    }
+    return SDL_GL_MakeCurrent(window->native, reinterpret_cast<SDL_GLContext>(hRC)) == 0 ? TRUE
+                                                                                         : FALSE;
+}
+
+BOOL PlatformDeleteContext(RenderContextHandle hRC) {
+    if (hRC == nullptr) {
+        return FALSE;
+    }
+    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(hRC));
+    return TRUE;
+}
+
+BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
+    SdlWindow* window = FromDeviceContext(hDC);
+    if (window == nullptr || window->native == nullptr) {
+        return FALSE;
+    }
+    SDL_GL_SwapWindow(window->native);
+    return TRUE;
+}
+
+// --- Display, cursor, message boxes, time -----------------------------------------------------
+
+int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t) {
+    if (mode == nullptr) {
+        g_modeSwitched = false;
+        for (SdlWindow* window : g_windows) {
+            if (window->native != nullptr &&
+                (SDL_GetWindowFlags(window->native) & SDL_WINDOW_FULLSCREEN) != 0) {
+                SDL_SetWindowFullscreen(window->native, 0);
+            }
+        }
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    if (!SdlStartVideo(nullptr)) {
+        return DISP_CHANGE_FAILED;
+    }
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        return DISP_CHANGE_FAILED;
+    }
+    const int width =
+        (mode->dmFields & DM_PELSWIDTH) != 0 ? static_cast<int>(mode->dmPelsWidth) : desktop.w;
+    const int height =
+        (mode->dmFields & DM_PELSHEIGHT) != 0 ? static_cast<int>(mode->dmPelsHeight) : desktop.h;
+    // Windows counts the padding byte of a 24-bit colour pixel, SDL only the colour bits.
+    const int bits =
+        (mode->dmFields & DM_BITSPERPEL) != 0 ? static_cast<int>(mode->dmBitsPerPel) : 0;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode candidate;
+        if (SDL_GetDisplayMode(0, i, &candidate) != 0 || candidate.w != width ||
+            candidate.h != height) {
+            continue;
+        }
+        const int candidateBits = static_cast<int>(SDL_BITSPERPIXEL(candidate.format));
+        const int candidateBytes = static_cast<int>(SDL_BYTESPERPIXEL(candidate.format));
+        if (bits == 0 || bits == candidateBits || bits == candidateBytes * 8) {
+            g_switchedMode = candidate;
+            g_modeSwitched = true;
+            return DISP_CHANGE_SUCCESSFUL;
+        }
+    }
+    return DISP_CHANGE_BADMODE;
+}
+
+int32_t PlatformShowCursor(BOOL show) {
+    g_cursorCount += show ? 1 : -1;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_ShowCursor(g_cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    }
+    return g_cursorCount;
+}
+
+int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* caption,
+                           uint32_t type) {
+    // Also on stderr, which is all there is where no box can be shown.
+    std::fprintf(stderr, "zorvik: %s: %s\n", caption, text);
+    std::fflush(stderr);
+    uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
+    if ((type & 0xF0) == MB_ICONEXCLAMATION) {
+        flags = SDL_MESSAGEBOX_WARNING;
+    } else if ((type & 0xF0) == 0x10) {
+        flags = SDL_MESSAGEBOX_ERROR;
+    }
+    SdlWindow* window = FromHandle(owner);
+    SDL_ShowSimpleMessageBox(flags, caption, text, window != nullptr ? window->native : nullptr);
+    return IDOK;
+}
+
+uint32_t PlatformGetTickCount() {
+    return SDL_GetTicks();
+}
+
+void PlatformSleep(uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}
+
+// --- The message queue ------------------------------------------------------------------------
+
+BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t filterMin,
+                         uint32_t filterMax, uint32_t removeFlags) {
+    PumpEvents();
+    for (SdlWindow* window : g_windows) {
+        if (hWnd != nullptr && ToHandle(window) != hWnd) {
+            continue;
+        }
+        for (auto it = window->posted.begin(); it != window->posted.end(); ++it) {
+            if (Matches(*it, filterMin, filterMax)) {
+                *message = *it;
+                if ((removeFlags & PM_REMOVE) != 0) {
+                    window->posted.erase(it);
+                }
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
+    SdlWindow* window = FromHandle(message->hwnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    return Send(window, message->message, message->wParam, message->lParam);
+}
+
+BOOL PlatformWaitMessage() {
+    if (HasQueuedMessages() || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return TRUE;
+    }
+    return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+}
+
+BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->posted.push_back(PlatformMessage{hWnd, message, wParam, lParam, SDL_GetTicks(), 0, 0});
+    return TRUE;
+}
+
+intptr_t PlatformDefWindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr) {
+        return 0;
+    }
+    switch (message) {
+    case WM_SYSKEYDOWN:
+        // Alt+F4 closes the window, as it does on Windows.
+        if (wParam == VK_F4 && (lParam & (1 << 29)) != 0) {
+            Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_CLOSE) {
+            Send(window, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    case WM_CLOSE:
+        PlatformDestroyWindow(hWnd);
+        return 0;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,25 @@
+// The window and its OpenGL rendering context: the window class, the temporary full-screen
+// display mode, creation and destruction of the window with its context, and the viewport and
+// projection that follow a change of size.
+#pragma once
+
+#include "shell/gl_window.h"
+
+// Registers the window class named by the record; shows a message box and returns FALSE when the
+// system refuses it.
+BOOL RegisterWindowClass(Application* application);
+
+// Switches the display to width x height at bitsPerPixel until the process ends or the mode is
+// restored; TRUE only when the system reports success.
+BOOL ChangeScreenResolution(int32_t width, int32_t height, int32_t bitsPerPixel);
+
+// Creates the window with its device context, pixel format and current rendering context. TRUE
+// with all three handles set, or FALSE with all three null and the display as it was.
+BOOL CreateWindowGL(GL_Window* window);
+
+// Releases whatever the record holds and restores the display mode after full screen. Always TRUE.
+BOOL DestroyWindowGL(GL_Window* window);
+
+// Viewport and projection for a client area of width x height; leaves the model-view matrix
+// selected and reset.
+void ReshapeGL(int32_t width, int32_t height);

@@ -1,0 +1,10 @@
+// The window procedure of the program's window class.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/gl_window.h"
+
+// Turns window messages into key flags, visibility, reshapes and the loop's quit and toggle
+// requests; everything else goes to the default handling.
+intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
