@@ -36,7 +36,7 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-Result Run(const std::string& args, const std::string& env = "") {
+Result RunTool(const std::string& args, const std::string& env = "") {
     const std::string out = kScratch + "/stdout", err = kScratch + "/stderr";
     const std::string command =
         env + " '" + kTool + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
@@ -83,12 +83,12 @@ TEST_F(Capture, ArgumentErrorsExitWith2AndOneLine) {
         "--frames 3 --every 1 --out /nonexistent-folder/%d.png",
     };
     for (const char* args : bad) {
-        const Result r = Run(args);
+        const Result r = RunTool(args);
         EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
         EXPECT_EQ(r.err.rfind("zorvik-capture: ", 0), 0u) << r.err;
     }
-    const Result help = Run("--help");
+    const Result help = RunTool("--help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("--frames N"), std::string::npos);
 }
@@ -96,9 +96,9 @@ TEST_F(Capture, ArgumentErrorsExitWith2AndOneLine) {
 TEST_F(Capture, SameTimeGivesIdenticalPicturesAndAnotherTimeDoesNot) {
     const std::string a = kScratch + "/a.png", b = kScratch + "/b.png", c = kScratch + "/c.png";
     const std::string common = "--frames 40 --size 320x180 ";
-    ASSERT_EQ(Run(common + "--time 1765432100 --out " + a).exitCode, 0);
-    ASSERT_EQ(Run(common + "--time 1765432100 --out " + b).exitCode, 0);
-    ASSERT_EQ(Run(common + "--time 1000000000 --out " + c).exitCode, 0);
+    ASSERT_EQ(RunTool(common + "--time 1765432100 --out " + a).exitCode, 0);
+    ASSERT_EQ(RunTool(common + "--time 1765432100 --out " + b).exitCode, 0);
+    ASSERT_EQ(RunTool(common + "--time 1000000000 --out " + c).exitCode, 0);
     const std::string pa = ReadFile(a), pb = ReadFile(b), pc = ReadFile(c);
     ASSERT_FALSE(pa.empty());
     EXPECT_EQ(pa, pb);
@@ -119,7 +119,7 @@ TEST_F(Capture, SameTimeGivesIdenticalPicturesAndAnotherTimeDoesNot) {
 }
 
 TEST_F(Capture, EveryKthFrameFollowsThePattern) {
-    ASSERT_EQ(Run("--frames 7 --size 64x36 --time 5 --every 3 --out " + kScratch + "/f%03d.png")
+    ASSERT_EQ(RunTool("--frames 7 --size 64x36 --time 5 --every 3 --out " + kScratch + "/f%03d.png")
                   .exitCode,
               0);
     EXPECT_FALSE(Exists(kScratch + "/f001.png"));
@@ -129,12 +129,12 @@ TEST_F(Capture, EveryKthFrameFollowsThePattern) {
 }
 
 TEST_F(Capture, RawWritesEveryFrameTopDown) {
-    const Result r = Run("--frames 3 --size 64x36 --time 5 --raw");
+    const Result r = RunTool("--frames 3 --size 64x36 --time 5 --raw");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out.size(), 3u * 64 * 36 * 4);
 
     // The last raw frame equals the PNG of the same run, row for row.
-    ASSERT_EQ(Run("--frames 3 --size 64x36 --time 5 --out " + kScratch + "/last.png").exitCode, 0);
+    ASSERT_EQ(RunTool("--frames 3 --size 64x36 --time 5 --out " + kScratch + "/last.png").exitCode, 0);
     Image image;
     ASSERT_TRUE(ReadPng(kScratch + "/last.png", &image));
     EXPECT_EQ(r.out.substr(2u * 64 * 36 * 4),
@@ -143,7 +143,7 @@ TEST_F(Capture, RawWritesEveryFrameTopDown) {
 
 TEST_F(Capture, TextureMatchesTheGlowImage) {
     const std::string path = kScratch + "/glow.png";
-    ASSERT_EQ(Run("--texture " + path).exitCode, 0);
+    ASSERT_EQ(RunTool("--texture " + path).exitCode, 0);
     Image image;
     ASSERT_TRUE(ReadPng(path, &image));
     ASSERT_EQ(image.width, 128);
@@ -168,7 +168,7 @@ TEST_F(Capture, TextureMatchesTheGlowImage) {
 }
 
 TEST_F(Capture, BenchPrintsOneFigurePerLine) {
-    const Result r = Run("--frames 5 --size 160x90 --time 7 --bench");
+    const Result r = RunTool("--frames 5 --size 160x90 --time 7 --bench");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::regex line(R"(^([a-z0-9_]+): (.+?)( [a-z/]+)?$)");
     std::vector<std::string> names;
@@ -190,7 +190,7 @@ TEST_F(Capture, BenchPrintsOneFigurePerLine) {
 
 TEST_F(Capture, VideoWithoutFfmpegOrWithAFailingOneLeavesNoFile) {
     const std::string video = kScratch + "/clip.mp4";
-    Result r = Run("--frames 2 --size 64x36 --video " + video, "PATH=/nonexistent");
+    Result r = RunTool("--frames 2 --size 64x36 --video " + video, "PATH=/nonexistent");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
     EXPECT_FALSE(Exists(video));
@@ -201,7 +201,7 @@ TEST_F(Capture, VideoWithoutFfmpegOrWithAFailingOneLeavesNoFile) {
                  "head -c 100 >\"$last\"\\nexit 1\\n' >'" + bin + "/ffmpeg' && chmod +x '" + bin +
                  "/ffmpeg'")
                     .c_str());
-    r = Run("--frames 2 --size 64x36 --video " + video, "PATH='" + bin + ":/usr/bin:/bin'");
+    r = RunTool("--frames 2 --size 64x36 --video " + video, "PATH='" + bin + ":/usr/bin:/bin'");
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_FALSE(Exists(video));
     EXPECT_NE(std::system(("ls -A '" + kScratch + "' | grep -q partial").c_str()), 0)

@@ -2,6 +2,8 @@
 // measures how fast it does so. It drives the scene as the animation's shell does: the objects
 // are built by static construction, Initialize runs once with a window record of the chosen size,
 // then every frame is one Update and one Draw, and the image is read back after each Draw.
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
