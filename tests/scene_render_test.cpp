@@ -27,7 +27,10 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 180;
-constexpr uint32_t kSeed = 1765432100;
+// A seed whose camera has climbed high above the city by frame 600 and looks down onto it, so the
+// last reference shows the city as a whole, with a coloured spot light on it; frames 1 and 60 are
+// close-ups near the origin.
+constexpr uint32_t kSeed = 1765432138;
 constexpr int kChannelTolerance = 8;
 constexpr double kMaxDifferentShare = 0.01;
 
@@ -39,6 +42,9 @@ Image ReadBack() {
     glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     for (int y = 0; y < kHeight; ++y) {
         std::copy_n(&bottomUp[(kHeight - 1 - y) * kWidth * 4], kWidth * 4, &image[y * kWidth * 4]);
+    }
+    for (size_t i = 3; i < image.size(); i += 4) {
+        image[i] = 255; // alpha is never shown; keep the reference pictures opaque
     }
     return image;
 }

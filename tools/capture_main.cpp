@@ -185,6 +185,19 @@ void PrintBench(const FrameStats& stats, double loopMs, double firstDrawMs) {
     PrintFigure("first_draw", firstDrawMs, "ms");
 }
 
+// OpenGL's rows run bottom-up; files and video want the top row first. The frame's blending leaves
+// arbitrary values in the alpha channel, which the animation never shows: pictures are opaque.
+void FlipToTopDownOpaque(const std::vector<unsigned char>& bottomUp, int height, size_t rowBytes,
+                         std::vector<unsigned char>* image) {
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(bottomUp.data() + static_cast<size_t>(height - 1 - y) * rowBytes, rowBytes,
+                    image->data() + static_cast<size_t>(y) * rowBytes);
+    }
+    for (size_t i = 3; i < image->size(); i += 4) {
+        (*image)[i] = 255;
+    }
+}
+
 bool WriteTexture(const std::string& path, std::string* error) {
     FillDegreeTables();
     GenerateGlowImage();
@@ -283,11 +296,7 @@ int main(int argc, char** argv) {
         const auto finished = Clock::now();
         glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
                      pixels.data());
-        // OpenGL's rows run bottom-up; files and video want the top row first.
-        for (int y = 0; y < options.height; ++y) {
-            std::copy_n(pixels.data() + static_cast<size_t>(options.height - 1 - y) * rowBytes,
-                        rowBytes, image.data() + static_cast<size_t>(y) * rowBytes);
-        }
+        FlipToTopDownOpaque(pixels, options.height, rowBytes, &image);
         const auto readBack = Clock::now();
 
         stats.simulation.push_back(simulationMs);
