@@ -1,0 +1,167 @@
+// zorvik-soak: runs the scene for a long time and checks that it stays sound. First millions of
+// frames of the per-frame steps on the CPU alone, then thousands of rendered headless frames;
+// every object's invariants are checked along the way and memory use must stay flat.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "scene/gl.h"
+#include "scene/random.h"
+#include "scene/scene.h"
+#include "tools/headless_context.h"
+#include "tools/scene_invariants.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Growth of the resident set that still counts as flat: allocator and driver caches settle in
+// steps of a few pages.
+constexpr long kFlatCpuBytes = 256 * 1024;
+constexpr long kFlatRenderBytes = 4 * 1024 * 1024;
+
+long ResidentBytes() {
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f != nullptr) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+bool ParseCount(const char* text, long* value) {
+    char* end = nullptr;
+    *value = std::strtol(text, &end, 10);
+    return *end == '\0' && *value >= 0;
+}
+
+// The frame's steps without OpenGL: the lights step with an index outside 0..3, which moves them
+// exactly as the frame does but makes no OpenGL call.
+void StepSceneOnCpu() {
+    Zenith[0].CalcCamera();
+    for (Lampje& light : licht) {
+        light.CalcLampje(kLights);
+    }
+    for (Cloud& cloud : cloudz) {
+        cloud.CalcCloud();
+    }
+    for (Moverz& m : mover) {
+        m.CalcMoverz();
+    }
+}
+
+bool Check(long frame, const char* phase) {
+    std::string problem;
+    if (!CheckSceneInvariants(&problem)) {
+        std::fprintf(stderr, "zorvik-soak: %s frame %ld: %s\n", phase, frame, problem.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Flat(const char* phase, long before, long after, long allowed) {
+    std::printf("%s_rss_start: %.1f MiB\n%s_rss_end: %.1f MiB\n", phase, before / 1048576.0, phase,
+                after / 1048576.0);
+    if (after - before > allowed) {
+        std::fprintf(stderr, "zorvik-soak: %s memory grew by %ld bytes\n", phase, after - before);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long cpuFrames = 10000000, renderFrames = 10000;
+    int width = 160, height = 90;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--cpu-frames") == 0 && hasValue &&
+            ParseCount(argv[i + 1], &cpuFrames)) {
+            ++i;
+        } else if (std::strcmp(argv[i], "--render-frames") == 0 && hasValue &&
+                   ParseCount(argv[i + 1], &renderFrames)) {
+            ++i;
+        } else {
+            std::fprintf(stderr, "usage: zorvik-soak [--cpu-frames N] [--render-frames N]\n");
+            return 2;
+        }
+    }
+    Srand(1765432100u);
+
+    // Phase 1: the per-frame steps alone.
+    const auto cpuStart = Clock::now();
+    long rssBefore = 0;
+    for (long frame = 1; frame <= cpuFrames; ++frame) {
+        StepSceneOnCpu();
+        if (frame % 1000 == 0 && !Check(frame, "cpu")) {
+            return 1;
+        }
+        if (frame == 1000) {
+            rssBefore = ResidentBytes();
+        }
+    }
+    if (cpuFrames > 0) {
+        const double seconds = Seconds(cpuStart);
+        std::printf("cpu_frames: %ld frames\ncpu_time: %.1f s\ncpu_rate: %.0f frames/s\n",
+                    cpuFrames, seconds, cpuFrames / seconds);
+        if (!Check(cpuFrames, "cpu") ||
+            (cpuFrames >= 1000 && !Flat("cpu", rssBefore, ResidentBytes(), kFlatCpuBytes))) {
+            return 1;
+        }
+    }
+
+    // Phase 2: whole rendered frames, as the animation runs them.
+    if (renderFrames > 0) {
+        HeadlessContext context;
+        std::string error;
+        if (!context.Create(width, height, &error)) {
+            std::fprintf(stderr, "zorvik-soak: %s\n", error.c_str());
+            return 1;
+        }
+        Keys keys{};
+        GL_Window window{};
+        window.keys = &keys;
+        window.width = width;
+        window.height = height;
+        window.bitsPerPixel = 32;
+        Initialize(&window, &keys);
+        const auto renderStart = Clock::now();
+        const long warmUp = renderFrames < 100 ? renderFrames : 100;
+        for (long frame = 1; frame <= renderFrames; ++frame) {
+            Update(16);
+            Draw();
+            glFinish();
+            if (frame == warmUp) {
+                rssBefore = ResidentBytes();
+            }
+            if (frame % 100 == 0 && !Check(frame, "render")) {
+                return 1;
+            }
+        }
+        const double seconds = Seconds(renderStart);
+        std::printf("render_frames: %ld frames\nrender_time: %.1f s\nrender_rate: %.1f frames/s\n",
+                    renderFrames, seconds, renderFrames / seconds);
+        if (glGetError() != GL_NO_ERROR) {
+            std::fprintf(stderr, "zorvik-soak: OpenGL reported an error\n");
+            return 1;
+        }
+        if (!Check(renderFrames, "render") ||
+            !Flat("render", rssBefore, ResidentBytes(), kFlatRenderBytes)) {
+            return 1;
+        }
+        Deinitialize();
+    }
+    std::printf("soak: passed\n");
+    return 0;
+}
