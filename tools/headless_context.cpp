@@ -139,7 +139,8 @@ void HeadlessContext::Destroy() {
         eglDestroySurface(display_, surface_);
         surface_ = nullptr;
     }
-    eglTerminate(display_);
+    // The display itself stays initialised: EGL keeps one per platform for the whole process,
+    // and terminating it unloads the driver, which leaks a little of Mesa's memory every time.
     display_ = nullptr;
     width_ = height_ = 0;
 }
