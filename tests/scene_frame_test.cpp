@@ -10,6 +10,7 @@
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/texture.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/request_recorder.h"
 #include "tools/headless_context.h"
 
@@ -212,6 +213,20 @@ TEST_F(SceneFrame, FrameDrawsInCameraLightsMoversOrder) {
             ASSERT_EQ(cloudz[i].x, clouds[i].x) << i;
         }
     }
+}
+
+// Frames and re-initialisation allocate nothing: the scene's only heap memory is the corner arrays
+// made at construction.
+TEST_F(SceneFrame, FramesAndInitializeAllocateNothing) {
+    const AllocationCounts before = CountedAllocations();
+    for (int i = 0; i < 10; ++i) {
+        Update(16);
+        Draw();
+    }
+    ASSERT_TRUE(Initialize(&records_->window, &records_->keys));
+    const AllocationCounts after = CountedAllocations();
+    EXPECT_EQ(after.objects, before.objects);
+    EXPECT_EQ(after.arrays, before.arrays);
 }
 
 TEST_F(SceneFrame, EscAndF1BecomeRequestsWithoutClearingTheFlags) {

@@ -6,10 +6,12 @@
 
 #include "scene/random.h"
 #include "scene/scene.h"
+#include "tests/support/allocation_counter.h"
 
 namespace {
 
 uint64_t g_drawsBeforeMain = 0;
+AllocationCounts g_allocationsBeforeMain{};
 
 // The unseeded sequence, for recomputing objects independently of their constructors.
 class Sequence {
@@ -123,6 +125,15 @@ TEST(StaticConstruction, TakesEveryDrawInArrayOrder) {
     EXPECT_EQ(g_drawsBeforeMain, 92088u);
 }
 
+// The scene allocates nothing on the heap but one corner array per static box.
+TEST(StaticConstruction, AllocatesOneCornerArrayPerBox) {
+    EXPECT_EQ(g_allocationsBeforeMain.arrays96, kBoxes);
+    EXPECT_EQ(g_allocationsBeforeMain.arrays, kBoxes);
+    for (int i = 1; i < kBoxes; ++i) {
+        ASSERT_NE(kar[i].corners, kar[i - 1].corners);
+    }
+}
+
 TEST(StaticConstruction, FirstAndLastObjectOfEachArray) {
     uint64_t at = 0;
     CheckLight(licht[0], at);
@@ -152,6 +163,7 @@ TEST(StaticConstruction, FirstAndLastObjectOfEachArray) {
 int main(int argc, char** argv) {
     // Static construction has run by now and nothing else has drawn.
     g_drawsBeforeMain = RandDrawCount();
+    g_allocationsBeforeMain = CountedAllocations();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
