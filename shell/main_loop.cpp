@@ -51,7 +51,7 @@ void ToggleFullscreen(GL_Window* window) {
     PlatformPostMessage(window->hWnd, WM_TOGGLEFULLSCREEN, 0, 0);
 }
 
-int WinMain(InstanceHandle hInstance, InstanceHandle, char*, int) {
+extern "C" int ZORVIK_ENTRY_CALL WinMain(InstanceHandle hInstance, InstanceHandle, char*, int) {
     Application application;
     application.hInstance = hInstance;
     application.className = "OpenGL";

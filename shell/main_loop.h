@@ -17,5 +17,14 @@ extern BOOL g_createFullScreen;
 
 // The program. Only the instance handle is used. Returns 0, or -1 when the window class cannot be
 // registered.
-int WinMain(InstanceHandle hInstance, InstanceHandle hPrevInstance, char* commandLine,
-            int showCommand);
+//
+// On Windows this is the system's own entry point: C linkage and the system's calling convention,
+// so the runtime's start-up code calls it directly (MinGW's compiler also insists on C linkage for
+// any function of this name). The Linux entry point calls it from main.
+#ifdef _WIN32
+#define ZORVIK_ENTRY_CALL __stdcall
+#else
+#define ZORVIK_ENTRY_CALL
+#endif
+extern "C" int ZORVIK_ENTRY_CALL WinMain(InstanceHandle hInstance, InstanceHandle hPrevInstance,
+                                         char* commandLine, int showCommand);

@@ -299,6 +299,20 @@ bool SdlStartVideo(std::string* error) {
         }
         return false;
     }
+    // Without a display SDL falls back to drivers that draw nowhere; unless one was asked for by
+    // name, that means there is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                                 SDL_strcmp(driver, "dummy") == 0);
+    if (invisible && (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
+        if (error != nullptr) {
+            *error = std::string("no display found; SDL offered only its \"") + driver +
+                     "\" video driver";
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
     return true;
 }
 
