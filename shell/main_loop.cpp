@@ -14,6 +14,7 @@ BOOL g_createFullScreen;
 namespace {
 
 constexpr uint32_t kErrorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
+constexpr int kExitWindowFailed = 1;
 
 // Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
 // while the window is visible; while it is minimised the loop sleeps in the message wait.
@@ -75,11 +76,15 @@ extern "C" int ZORVIK_ENTRY_CALL WinMain(InstanceHandle hInstance, InstanceHandl
 
     g_isProgramLooping = TRUE;
     g_createFullScreen = window.isFullScreen;
+    // A run that ends because no window could be made has failed, and says so in its exit code,
+    // so that scripts and service managers can tell it from a normal quit.
+    int exitCode = 0;
     while (g_isProgramLooping) {
         window.isFullScreen = g_createFullScreen;
         if (CreateWindowGL(&window) != TRUE) {
             PlatformMessageBox(nullptr, "Error Creating OpenGL Window", "Error", kErrorBoxStyle);
             g_isProgramLooping = FALSE;
+            exitCode = kExitWindowFailed;
             continue;
         }
         if (Initialize(&window, &keys) == FALSE) {
@@ -92,5 +97,5 @@ extern "C" int ZORVIK_ENTRY_CALL WinMain(InstanceHandle hInstance, InstanceHandl
     }
 
     PlatformUnregisterClass(application.className, application.hInstance);
-    return 0;
+    return exitCode;
 }

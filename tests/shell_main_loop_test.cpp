@@ -67,9 +67,10 @@ TEST_F(ShellMainLoop, RefusedClassShowsTwoBoxesAndReturnsMinusOne) {
     EXPECT_EQ(Fake().Count("UnregisterClass"), 0);
 }
 
-TEST_F(ShellMainLoop, FailedCreationShowsItsBoxCallsNoSceneAndReturnsZero) {
+TEST_F(ShellMainLoop, FailedCreationShowsItsBoxCallsNoSceneAndReturnsOne) {
     Fake().FailAt("CreateContext");
-    EXPECT_EQ(Run(), 0);
+    // A run that could not make its window has failed: the exit code says so.
+    EXPECT_EQ(Run(), 1);
     ASSERT_EQ(Fake().messageBoxes.size(), 1u);
     EXPECT_EQ(Fake().messageBoxes[0].text, "Error Creating OpenGL Window");
     EXPECT_EQ(Fake().messageBoxes[0].caption, "Error");
