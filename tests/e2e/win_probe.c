@@ -1,0 +1,104 @@
+/* Looks at the program's windows through Win32 itself, from a second process under the same
+ * Wine prefix. Wine, told not to leave its windows to a window manager, draws their frames inside
+ * the X windows, so only Win32 knows where a window's client area really is.
+ *
+ * Usage (under Wine): win_probe.exe COMMAND
+ *   geometry  prints "WL WT WR WB CX CY CW CH" for the window of class "OpenGL": its window
+ *             rectangle, then its client area's screen position and size; exit 1 if none
+ *   count     prints the number of top-level windows of class "OpenGL"
+ *   box       prints the text of the visible "Error" dialog box; exit 1 if there is none
+ *   boxes     prints the number of visible top-level windows titled "Error"
+ *   minimise, restore, close
+ *             posts the window the system command its title-bar buttons send */
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+static int g_count;
+
+static BOOL CALLBACK CountClass(HWND window, LPARAM unused) {
+    char name[64];
+    (void)unused;
+    if (GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "OpenGL") == 0) {
+        ++g_count;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK CountErrorBoxes(HWND window, LPARAM unused) {
+    char title[64];
+    (void)unused;
+    if (IsWindowVisible(window) && GetWindowTextA(window, title, sizeof title) > 0 &&
+        strcmp(title, "Error") == 0) {
+        ++g_count;
+    }
+    return TRUE;
+}
+
+/* The dialog's static text control; the message box numbers it 0xFFFF. */
+static BOOL CALLBACK PrintStaticText(HWND child, LPARAM found) {
+    char name[64], text[512];
+    if (GetClassNameA(child, name, sizeof name) > 0 && _stricmp(name, "Static") == 0 &&
+        GetWindowTextA(child, text, sizeof text) > 0) {
+        printf("%s\n", text);
+        *(int*)found = 1;
+    }
+    return TRUE;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: %s geometry|count|box|boxes|minimise|restore|close\n", argv[0]);
+        return 2;
+    }
+    const char* command = argv[1];
+    if (strcmp(command, "count") == 0) {
+        EnumWindows(CountClass, 0);
+        printf("%d\n", g_count);
+        return 0;
+    }
+    if (strcmp(command, "boxes") == 0) {
+        EnumWindows(CountErrorBoxes, 0);
+        printf("%d\n", g_count);
+        return 0;
+    }
+    if (strcmp(command, "box") == 0) {
+        HWND box = FindWindowA("#32770", "Error");
+        int found = 0;
+        if (box == NULL || !IsWindowVisible(box)) {
+            return 1;
+        }
+        EnumChildWindows(box, PrintStaticText, (LPARAM)&found);
+        return found ? 0 : 1;
+    }
+
+    HWND window = FindWindowA("OpenGL", NULL);
+    if (window == NULL) {
+        fprintf(stderr, "win_probe: no window of class OpenGL\n");
+        return 1;
+    }
+    if (strcmp(command, "geometry") == 0) {
+        RECT outer, client;
+        POINT origin = {0, 0};
+        if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client) ||
+            !ClientToScreen(window, &origin)) {
+            return 1;
+        }
+        printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", outer.left, outer.top, outer.right,
+               outer.bottom, origin.x, origin.y, client.right - client.left,
+               client.bottom - client.top);
+        return 0;
+    }
+    WPARAM systemCommand;
+    if (strcmp(command, "minimise") == 0) {
+        systemCommand = SC_MINIMIZE;
+    } else if (strcmp(command, "restore") == 0) {
+        systemCommand = SC_RESTORE;
+    } else if (strcmp(command, "close") == 0) {
+        systemCommand = SC_CLOSE;
+    } else {
+        fprintf(stderr, "win_probe: unknown command %s\n", command);
+        return 2;
+    }
+    return PostMessageA(window, WM_SYSCOMMAND, systemCommand, 0) ? 0 : 1;
+}
