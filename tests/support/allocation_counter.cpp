@@ -18,16 +18,23 @@ void* Allocate(std::size_t size) {
     }
     return p;
 }
-} // namespace
 
-AllocationCounts CountedAllocations() { return {g_objects.load(), g_arrays.load(), g_arrays96.load()}; }
+void* AllocateAligned(std::size_t size, std::align_val_t alignment) {
+    const auto align = static_cast<std::size_t>(alignment);
+    const std::size_t rounded = (size + align - 1) / align * align;
+    void* p = std::aligned_alloc(align, rounded == 0 ? align : rounded);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    return p;
+}
 
-void* operator new(std::size_t size) {
+void* CountObject(std::size_t size) {
     ++g_objects;
     return Allocate(size);
 }
 
-void* operator new[](std::size_t size) {
+void* CountArray(std::size_t size) {
     ++g_arrays;
     if (size == 96) {
         ++g_arrays96;
@@ -35,7 +42,61 @@ void* operator new[](std::size_t size) {
     return Allocate(size);
 }
 
+} // namespace
+
+AllocationCounts CountedAllocations() { return {g_objects.load(), g_arrays.load(), g_arrays96.load()}; }
+
+// Every form is replaced, so that whatever a library allocates with one form and frees with
+// another stays with one allocator.
+void* operator new(std::size_t size) { return CountObject(size); }
+void* operator new[](std::size_t size) { return CountArray(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountObject(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CountArray(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    ++g_objects;
+    return AllocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    ++g_arrays;
+    return AllocateAligned(size, alignment);
+}
+void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size, alignment);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, std::align_val_t alignment,
+                     const std::nothrow_t&) noexcept {
+    try {
+        return operator new[](size, alignment);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
