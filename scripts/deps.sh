@@ -4,13 +4,14 @@
 # As root it installs what is missing with apt-get; otherwise it prints the exact command and fails.
 set -euo pipefail
 
+# The build configures the tests too, so GoogleTest is needed even just to run the animation.
 run_packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config libgtest-dev
     libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
 )
 test_packages=(
     "${run_packages[@]}"
-    libgtest-dev googletest
+    googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64
     xvfb xfonts-base x11-utils xdotool imagemagick
