@@ -12,6 +12,7 @@
 #include "shell/platform_sdl.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 #include <algorithm>
 #include <cstdio>
 #include <deque>
@@ -279,6 +280,21 @@ void PumpEvents() {
     }
 }
 
+// Xlib's own handler for a refused request ends the process on the spot. Requests are refused
+// where the system cannot give the program what it asks for: an OpenGL context when no usable
+// OpenGL driver is installed (Mesa then falls back to indirect rendering, which the X server may
+// forbid), a visual the screen does not have. SDL makes some of those requests without a handler
+// of its own, so the program would vanish with Xlib's terse report instead of saying what failed
+// and leaving through its normal road. This handler reports the refusal and lets the failing call
+// return its failure, which the shell turns into its message box and exit code.
+int ReportRefusedRequest(Display* display, XErrorEvent* event) {
+    char text[160] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    std::fprintf(stderr, "zorvik: the X server refused a request (opcode %d.%d): %s\n",
+                 event->request_code, event->minor_code, text);
+    return 0;
+}
+
 bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
     return (filterMin == 0 && filterMax == 0) ||
            (message.message >= filterMin && message.message <= filterMax);
@@ -293,6 +309,9 @@ bool SdlStartVideo(std::string* error) {
     // Only SIGINT and SIGTERM end the program through SDL_QUIT; closing a window is reported by
     // the window's own close event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Set before SDL starts: SDL's X11 driver keeps the handler it finds and passes refusals on to
+    // it once it has put the desktop's display mode back.
+    XSetErrorHandler(ReportRefusedRequest);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (error != nullptr) {
             *error = SDL_GetError();

@@ -82,7 +82,9 @@ start_program() {
     if [ -n "$use_wine" ]; then
         env "$@" wine "$program" >"$work/stdout" 2>"$work/stderr" &
     else
-        env "$@" "$program" >"$work/stdout" 2>"$work/stderr" &
+        # A background job of a script starts with SIGINT ignored, and the program rightly keeps
+        # a signal its parent chose to ignore; give it the default, as a terminal would.
+        env --default-signal=INT "$@" "$program" >"$work/stdout" 2>"$work/stderr" &
     fi
     program_pid=$!
 }

@@ -11,6 +11,10 @@
 #                 exit code 0 within 3 s.
 #     minimised   while minimised the program uses almost no processor time.
 #     nodisplay   with no display the program says so on stderr and exits non-zero (Linux only).
+#     noopengl    no usable OpenGL driver, and
+#     badformat   an 8-bit screen with no visual for the pixel format: the "Error Creating OpenGL
+#                 Window" box, and once it is dismissed a non-zero exit code, no crash.
+#     signals     SIGINT and SIGTERM end the program with exit code 0 within 3 s (Linux only).
 #   The 3 s allowed for ending may be changed with ZORVIK_E2E_EXIT_LIMIT_MS, for software
 #   renderers on loaded machines whose frames alone take seconds (Esc is seen by the next frame).
 #   "wine" runs PROGRAM (a Windows executable) under Wine with a private prefix, booted once
@@ -144,6 +148,78 @@ minimised)
     start=$(now_ms)
     request_close "$id" || fail "cannot send the close request"
     expect_exit_zero_within_3s "$start"
+    ;;
+
+noopengl | badformat)
+    # No OpenGL driver: Mesa cannot load its renderer, falls back to indirect rendering and the X
+    # server refuses it. An unusable pixel format: an 8-bit screen has no visual for a 32-bit
+    # RGBA format (nor a 32-bit display mode, so the mode switch is refused first).
+    if [ "$case_name" = noopengl ]; then
+        start_xvfb 1280x720
+        failure=(LIBGL_DRIVERS_PATH=/nonexistent/zorvik-e2e)
+    else
+        start_xvfb 1280x720 8
+        failure=()
+    fi
+    [ -n "$use_wine" ] && prepare_wine
+    start_program "${failure[@]}"
+    boxes=0
+    last_text=""
+    while box=$(wait_window Error 30); do
+        boxes=$((boxes + 1))
+        [ "$boxes" -le 2 ] || fail "more than two Error boxes"
+        [ "$(count_windows Error)" = 1 ] || fail "$(count_windows Error) Error boxes at once"
+        if [ -n "$use_wine" ]; then
+            last_text=$(probe box | tr '\n' ' ' | sed 's/ *$//')
+        else
+            sleep 0.3
+            last_text=$(sed -n 's/^zorvik: Error: //p' "$work/stderr" | tail -1)
+        fi
+        echo "box $boxes: $last_text"
+        dismiss_box "$box"
+    done
+    code=$(wait_exit 10) || fail "still running after the boxes"
+    [ "$boxes" -ge 1 ] || fail "ended with exit code $code without a box"
+    [ "$last_text" = "Error Creating OpenGL Window" ] || fail "the last box said \"$last_text\""
+    [ "$code" -ne 0 ] || fail "exit code 0 after failing to create its window"
+    [ "$code" -lt 128 ] || fail "ended by signal $((code - 128))"
+    [ "$(count_windows "$title")" = 0 ] || fail "a window of the program remains"
+    if [ -z "$use_wine" ]; then
+        grep -qE "^zorvik: cannot create (a window|an OpenGL context)" "$work/stderr" ||
+            fail "stderr does not say what failed"
+        echo "stderr: $(grep -m1 -E "^zorvik: cannot create" "$work/stderr")"
+    fi
+    echo "exit code $code after $boxes box(es)"
+    ;;
+
+signals)
+    # SIGINT and SIGTERM end the program through its normal road: the window closes, the display
+    # mode is put back and the exit code is 0, in full screen and while minimised (blocked in
+    # the message wait). Xvfb has one mode only, so the switch to 1280x720 changes nothing that
+    # could be seen; the screen's size is checked all the same.
+    [ -z "$use_wine" ] || fail "signals are for the native program"
+    start_xvfb 1280x720
+    for round in INT TERM TERM-minimised; do
+        start_program
+        id=$(wait_window "$title" 20) || fail "no window appeared"
+        wait_frames
+        if [ "$round" = TERM-minimised ]; then
+            xprop -id "$id" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_HIDDEN
+            sleep 1
+            for i in $(seq 1 20); do
+                before=$(cpu_ticks)
+                sleep 0.5
+                [ $(($(cpu_ticks) - before)) -le 1 ] && break
+            done
+        fi
+        echo -n "SIG$round: "
+        kill -s "${round%-*}" "$program_pid"
+        expect_exit_zero_within_3s "$(now_ms)"
+        [ "$(count_windows "$title")" = 0 ] || fail "a window of the program remains"
+        size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+        [ "$size" = 1280x720 ] || fail "the screen was left at $size"
+        ! grep -q "Error" "$work/stderr" || fail "an error was reported"
+    done
     ;;
 
 nodisplay)
