@@ -212,9 +212,10 @@ expect_exit_zero_within_3s() {
     echo "ended with exit code 0 after $elapsed ms"
 }
 
-# Waits up to $1 seconds for the program to end by itself; prints its exit code.
+# Waits up to $1 seconds for the program to end by itself and puts its exit code in exit_code;
+# false if it is still running. Not to be called in a subshell, which could not wait for it.
 wait_exit() {
-    local timeout_ms=$(($1 * 1000)) start code
+    local timeout_ms=$(($1 * 1000)) start
     start=$(now_ms)
     while [ $(($(now_ms) - start)) -lt "$timeout_ms" ]; do
         kill -0 "$program_pid" 2>/dev/null || break
@@ -222,9 +223,8 @@ wait_exit() {
     done
     kill -0 "$program_pid" 2>/dev/null && return 1
     wait "$program_pid"
-    code=$?
+    exit_code=$?
     program_pid=""
-    echo "$code"
 }
 
 # Keeps a copy of a screenshot where ZORVIK_E2E_SHOTS asks for one.
