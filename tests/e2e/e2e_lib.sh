@@ -163,13 +163,18 @@ toggle() {
     [ -n "$new" ] && echo "$new"
 }
 
+# Presses Return on an Error box until it goes away: a box that has only just appeared may not
+# have the keyboard focus yet, and then the first press goes elsewhere.
 dismiss_box() {
-    local id=$1 i
-    hold_key "$id" Return
-    release_key Return
-    for i in $(seq 1 50); do
-        [ "$(count_windows Error)" = 0 ] && return 0
-        sleep 0.1
+    local id=$1 attempt i
+    for attempt in 1 2 3; do
+        hold_key "$id" Return
+        release_key Return
+        for i in $(seq 1 20); do
+            # This box, not any: the program may show the next one at once.
+            xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || return 0
+            sleep 0.1
+        done
     done
     fail "the Error box did not go away"
 }

@@ -102,9 +102,9 @@ describe start
 started=$(now_ms)
 
 # Running: two shots about 3 s apart, both showing the scene, must differ. The spot lights flicker
-# every frame and the camera moves, so in 3 s (several frames even on a slow software renderer)
-# from 2 % (three frames under Wine) to all of the pixels changed in the runs we watched; a
-# frozen picture changes none.
+# every frame and the camera moves; in the runs we watched from 0.7 % (two or three frames under
+# Wine on a busy machine) to all of the pixels changed in 3 s. A frozen picture changes none, so
+# the bar is set at 0.1 %, well above nothing and well below the least we saw.
 shoot previous
 while true; do
     sleep 3
@@ -112,7 +112,7 @@ while true; do
     if shows_scene previous && shows_scene current; then
         changed=$(changed_share previous current)
         echo "3 s apart: $changed of the pixels changed"
-        holds "$changed > 0.005" || fail "the picture did not change in 3 s ($changed changed)"
+        holds "$changed > 0.001" || fail "the picture did not change in 3 s ($changed changed)"
         break
     fi
     [ $(($(now_ms) - started)) -lt 60000 ] || fail "no two shots 3 s apart showed the scene"
