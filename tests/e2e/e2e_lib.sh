@@ -77,6 +77,21 @@ prepare_wine() {
 # Runs the Win32 probe (see win_probe.c) in the program's prefix.
 probe() { wine "$work/win_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
+# A program built with AddressSanitizer checks for leaks when it ends and fails if it finds any;
+# lsan.supp lists the system libraries' own. The OpenGL driver is unloaded before LeakSanitizer
+# looks, so what it leaked would come from an unknown module that no suppression can name: loaded
+# from the start, it stays to the end and its leaks carry its name. (AddressSanitizer must come
+# first.)
+sanitizer_env=()
+if [ -z "$use_wine" ]; then
+    asan_library=$(ldd "$program" 2>/dev/null | awk '/libasan/ {print $3}')
+    if [ -n "$asan_library" ]; then
+        sanitizer_env=("LSAN_OPTIONS=suppressions=$here/lsan.supp:print_suppressions=0")
+        dri_driver=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -1)
+        [ -z "$dri_driver" ] || sanitizer_env+=("LD_PRELOAD=$asan_library $dri_driver")
+    fi
+fi
+
 # Starts the program with the given extra environment (NAME=VALUE ...).
 start_program() {
     if [ -n "$use_wine" ]; then
@@ -84,7 +99,8 @@ start_program() {
     else
         # A background job of a script starts with SIGINT ignored, and the program rightly keeps
         # a signal its parent chose to ignore; give it the default, as a terminal would.
-        env --default-signal=INT "$@" "$program" >"$work/stdout" 2>"$work/stderr" &
+        env --default-signal=INT "${sanitizer_env[@]}" "$@" "$program" \
+            >"$work/stdout" 2>"$work/stderr" &
     fi
     program_pid=$!
 }

@@ -125,15 +125,16 @@ done
 while true; do
     shoot before
     if shows_scene before && holds "$(likeness start before) < 0.3"; then
-        break
+        # Once more, with the window focused for F1: the lights may have faded meanwhile.
+        xdotool mousemove --window "$window" 20 40 2>/dev/null
+        xdotool windowfocus "$window" 2>/dev/null
+        sleep 0.3
+        shoot before
+        shows_scene before && holds "$(likeness start before) < 0.3" && break
     fi
     [ $(($(now_ms) - started)) -lt 90000 ] || fail "the picture never moved away from the start"
     sleep 1
 done
-xdotool mousemove --window "$window" 20 40 2>/dev/null
-xdotool windowfocus "$window" 2>/dev/null
-sleep 0.3
-shoot before
 describe before
 xdotool keydown F1
 framed=$(wait_new_window "$window")

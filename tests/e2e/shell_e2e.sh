@@ -234,17 +234,7 @@ toggles)
     toggles=${ZORVIK_E2E_TOGGLES:-$([ -n "$use_wine" ] && echo 20 || echo 50)}
     start_xvfb 1280x720
     [ -n "$use_wine" ] && prepare_wine
-    export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
-    keep_loaded=()
-    asan=$(ldd "$program" 2>/dev/null | awk '/libasan/ {print $3}')
-    dri=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -1)
-    if [ -n "$asan" ] && [ -n "$dri" ]; then
-        # The OpenGL driver is unloaded before LeakSanitizer looks, and what it leaked would be
-        # reported from an unknown module that no suppression can name. Loaded from the start it
-        # stays until the end and its leaks carry its name. (AddressSanitizer must come first.)
-        keep_loaded=("LD_PRELOAD=$asan $dri")
-    fi
-    start_program "${keep_loaded[@]}"
+    start_program
     id=$(wait_window "$title" 20) || fail "no window appeared"
     wait_frames
     # Threads, open files, X windows on the display, and windows of the program's class.
