@@ -179,16 +179,27 @@ toggle() {
     [ -n "$new" ] && echo "$new"
 }
 
+# True when a viewable "Error" box other than $1 is on the screen.
+other_box_shown() {
+    local other
+    for other in $(xwininfo -root -tree 2>/dev/null | grep -F '"Error":' | awk '{print $1}'); do
+        [ "$other" != "$1" ] && xwininfo -id "$other" 2>/dev/null | grep -q IsViewable && return 0
+    done
+    return 1
+}
+
 # Presses Return on an Error box until it goes away: a box that has only just appeared may not
-# have the keyboard focus yet, and then the first press goes elsewhere.
+# have the keyboard focus yet, and then the first press goes elsewhere. No second press once the
+# program shows its next box, which that press would dismiss unseen.
 dismiss_box() {
     local id=$1 attempt i
     for attempt in 1 2 3; do
         hold_key "$id" Return
         release_key Return
-        for i in $(seq 1 20); do
+        for i in $(seq 1 30); do
             # This box, not any: the program may show the next one at once.
             xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || return 0
+            other_box_shown "$id" && return 0
             sleep 0.1
         done
     done

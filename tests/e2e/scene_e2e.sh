@@ -3,8 +3,8 @@
 #
 # Usage: scene_e2e.sh PROGRAM [wine]
 #   On a 1280x720 screen: screenshots taken seconds apart show drawn geometry and differ; after F1
-#   the picture carries on from the one just before it instead of starting over; Esc ends the
-#   program with exit code 0 within 3 s. ZORVIK_E2E_SHOTS=DIR keeps the screenshots.
+#   the picture carries on instead of going back to the start's close-up; Esc ends the program
+#   with exit code 0 within 3 s. ZORVIK_E2E_SHOTS=DIR keeps the screenshots.
 #
 # What the screenshots can show: the first minute of the animation is a dark close-up. The camera
 # starts among the boxes and everything is lit by the four spot lights alone (black ambient), so
@@ -151,11 +151,14 @@ shows_scene after || fail "the new window did not show the scene within 10 s"
 carried=$(likeness before after)
 restarted=$(likeness start after)
 echo "after F1: likeness to the shot before F1 $carried, to the start $restarted"
-# Carrying on, the shot after F1 is a few frames past the one before it: in the runs we watched
-# their likeness was 0.6 to 0.7, against about 0.2 to the start. Starting over would bring back
-# the start's close-up, near the start and far from the shot before F1.
-holds "$carried >= $restarted + 0.2" ||
-    fail "after F1 the picture is no nearer the shot before F1 ($carried) than the start ($restarted)"
+# Started over, the new window would show the start's close-up again: the first frames of every
+# run are that same view, and shots of it one to three seconds apart had a likeness of 0.4 to 1.0
+# to the start shot in the runs we watched. Carrying on, the shot after F1 is a few frames past
+# the one before it, which was already unlike the start (below 0.3), so it must be unlike the
+# start too. Its likeness to the shot before F1 is printed but not required: in the few frames
+# F1 takes the camera can swing or a light sweep across the view (0.13 to 0.94 in our runs).
+holds "$restarted < 0.3" ||
+    fail "after F1 the picture looks like the start again (likeness $restarted)"
 
 hold_key "$window" Escape
 expect_exit_zero_within_3s "$(now_ms)"
