@@ -17,6 +17,7 @@ done
 # persistent server, so that each test starts in about half a second instead of three.
 prefix="$PWD/build/windows-x64/wineprefix"
 export WINEDEBUG=-all
+mkdir -p "$prefix"
 WINEPREFIX="$prefix" wineserver -p
 WINEPREFIX="$prefix" wine wineboot -u >/dev/null 2>&1 || true
 trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true' EXIT
