@@ -1,5 +1,6 @@
 #include "scene/carz.h"
 
+#include "scene/cube_draw.h"
 #include "scene/gl.h"
 #include "scene/random.h"
 #include "scene/world.h"
@@ -74,13 +75,7 @@ void Carz::DrawCarz() {
     }
     // Unscaled on purpose: lighting without colour tracking ignores the current colour anyway.
     glColor3f(static_cast<GLfloat>(red), static_cast<GLfloat>(green), static_cast<GLfloat>(blue));
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, corners);
-    glNormalPointer(GL_FLOAT, 0, cc_normals);
-    glDrawElements(GL_QUADS, 24, GL_UNSIGNED_INT, cc_faces);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    DrawCubeCorners(corners);
     // The traffic drawn after the boxes relies on blending being off.
     glDisable(GL_BLEND);
     glPopMatrix();

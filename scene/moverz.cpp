@@ -1,5 +1,6 @@
 #include "scene/moverz.h"
 
+#include "scene/cube_draw.h"
 #include "scene/gl.h"
 #include "scene/random.h"
 #include "scene/world.h"
@@ -93,12 +94,6 @@ void Moverz::DrawMoverz() {
     glColor3f(static_cast<GLfloat>(red), static_cast<GLfloat>(green), static_cast<GLfloat>(blue));
     glTranslatef(x + laneX, y + laneY, z);
     glScalef(scaleX, scaleY, scaleZ);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, cc_points);
-    glNormalPointer(GL_FLOAT, 0, cc_normals);
-    glDrawElements(GL_QUADS, 24, GL_UNSIGNED_INT, cc_faces);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    DrawCubeCorners(cc_points);
     glPopMatrix();
 }
