@@ -154,11 +154,14 @@ echo "after F1: likeness to the shot before F1 $carried, to the start $restarted
 # Started over, the new window would show the start's close-up again: the first frames of every
 # run are that same view, and shots of it one to three seconds apart had a likeness of 0.4 to 1.0
 # to the start shot in the runs we watched. Carrying on, the shot after F1 is a few frames past
-# the one before it, which was already unlike the start (below 0.3), so it must be unlike the
-# start too. Its likeness to the shot before F1 is printed but not required: in the few frames
-# F1 takes the camera can swing or a light sweep across the view (0.13 to 0.94 in our runs).
-holds "$restarted < 0.3" ||
-    fail "after F1 the picture looks like the start again (likeness $restarted)"
+# the one before it, which was already unlike the start (below 0.3), so it stays unlike the start
+# or, where the view drifted back towards it by a hair (0.30 in one run), is still far more like
+# the shot before F1 (0.92 in that run). A start over is both: like the start, and more like the
+# start than like the shot before F1. Likeness to the shot before F1 alone is not enough: in the
+# few frames F1 takes, the camera can swing or a light sweep across the view (0.13 to 0.94).
+if holds "$restarted >= 0.3 && $restarted >= $carried"; then
+    fail "after F1 the picture looks like the start again (likeness $restarted, to the shot before F1 $carried)"
+fi
 
 hold_key "$window" Escape
 expect_exit_zero_within_3s "$(now_ms)"
