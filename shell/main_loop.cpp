@@ -16,27 +16,47 @@ namespace {
 constexpr uint32_t kErrorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
 constexpr int kExitWindowFailed = 1;
 
+// One frame: the scene steps by the time since the last frame and draws, and the picture is shown.
+void RunFrame(GL_Window* window) {
+    const uint32_t tickCount = PlatformGetTickCount();
+    // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
+    Update(tickCount - window->lastTickCount);
+    window->lastTickCount = tickCount;
+    Draw();
+    PlatformSwapBuffers(window->hDC);
+}
+
 // Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
 // while the window is visible; while it is minimised the loop sleeps in the message wait.
 void RunMessagePump(GL_Window* window) {
     PlatformMessage message;
     BOOL isMessagePumpActive = TRUE;
+    // The scene reads the key table once per frame, and the queue is emptied before each frame,
+    // so a key pressed and released while one frame renders would be set and cleared again before
+    // any frame saw it: on a slow renderer (a second per frame in software) a quick tap of Esc or
+    // F1 would do nothing. A release that comes before any frame has seen its press therefore
+    // waits for one frame to run first.
+    bool keyPressedSinceFrame = false;
     while (isMessagePumpActive == TRUE) {
         if (PlatformPeekMessage(&message, window->hWnd, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 isMessagePumpActive = FALSE;
-            } else {
-                PlatformDispatchMessage(&message);
+                continue;
+            }
+            if (message.message == WM_KEYUP && keyPressedSinceFrame &&
+                window->isVisible == TRUE) {
+                RunFrame(window);
+                keyPressedSinceFrame = false;
+            }
+            PlatformDispatchMessage(&message);
+            if (message.message == WM_KEYDOWN) {
+                keyPressedSinceFrame = true;
             }
         } else if (window->isVisible == FALSE) {
             PlatformWaitMessage();
         } else {
-            const uint32_t tickCount = PlatformGetTickCount();
-            // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
-            Update(tickCount - window->lastTickCount);
-            window->lastTickCount = tickCount;
-            Draw();
-            PlatformSwapBuffers(window->hDC);
+            RunFrame(window);
+            keyPressedSinceFrame = false;
         }
     }
 }

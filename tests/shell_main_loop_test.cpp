@@ -173,6 +173,49 @@ TEST_F(ShellMainLoop, EscAndF1InOneFrameQuitWithoutToggling) {
     }
 }
 
+// A key pressed and released between two frames, as a quick tap during a slow frame is: the
+// release waits for one frame, which sees the key down.
+TEST_F(ShellMainLoop, TapOfEscBetweenFramesStillQuits) {
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
+    Fake().ScriptMessage(WM_KEYUP, VK_ESCAPE);
+    Fake().ScriptIdle(3); // frames that would follow if the tap were lost
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+
+    EXPECT_EQ(Fake().Names({"Update", "PostMessage", "DispatchMessage"}),
+              (Names{"Update", "DispatchMessage", "Update", "PostMessage", "DispatchMessage"}));
+    EXPECT_EQ(Fake().Count("Update"), 2);
+    EXPECT_EQ(Fake().Count("SwapBuffers"), 2);
+    EXPECT_EQ(Fake().liveWindows, 0);
+}
+
+TEST_F(ShellMainLoop, TapOfF1BetweenFramesTogglesOnce) {
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
+    Fake().ScriptMessage(WM_KEYUP, VK_F1);
+    Fake().ScriptIdle(2);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(CreatedStyles(), (std::vector<uint32_t>{WS_POPUP, WS_OVERLAPPEDWINDOW}));
+    EXPECT_EQ(g_createFullScreen, FALSE);
+}
+
+// Only a release whose press no frame has seen waits for a frame: other releases, and releases
+// while minimised (no frames then), are handled at once.
+TEST_F(ShellMainLoop, ReleasesAfterAFrameOrWhileMinimisedAddNoFrame) {
+    Fake().ScriptMessage(WM_KEYDOWN, 'A');
+    Fake().ScriptIdle(); // the frame sees A down
+    Fake().ScriptMessage(WM_KEYUP, 'A');
+    Fake().ScriptMessage(WM_KEYUP, 'B'); // never pressed
+    Fake().ScriptMessage(WM_SIZE, SIZE_MINIMIZED, 0);
+    Fake().ScriptMessage(WM_KEYDOWN, 'C');
+    Fake().ScriptMessage(WM_KEYUP, 'C');
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Fake().Count("Update"), 1);
+    EXPECT_EQ(Fake().Count("SwapBuffers"), 1);
+}
+
 TEST_F(ShellMainLoop, MinimisedWindowWaitsWithoutFramesAndTheNextUpdateGetsTheTimeAway) {
     Fake().tickCount = 1000;
     Fake().ScriptTick(1016);

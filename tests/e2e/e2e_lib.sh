@@ -170,6 +170,15 @@ hold_key() {
 }
 release_key() { xdotool keyup "$1" 2>/dev/null; }
 
+# Presses and at once releases a key, as a quick tap does: both arrive while one frame renders.
+tap_key() {
+    local id=$1 key=$2
+    xdotool mousemove --window "$id" 20 40 2>/dev/null
+    xdotool windowfocus "$id" 2>/dev/null
+    sleep 0.3
+    xdotool key "$key"
+}
+
 # Holds F1 until the window has been recreated; prints the new window's id.
 toggle() {
     local id=$1 new
