@@ -43,8 +43,7 @@ void RunMessagePump(GL_Window* window) {
                 isMessagePumpActive = FALSE;
                 continue;
             }
-            if (message.message == WM_KEYUP && keyPressedSinceFrame &&
-                window->isVisible == TRUE) {
+            if (message.message == WM_KEYUP && keyPressedSinceFrame && window->isVisible == TRUE) {
                 RunFrame(window);
                 keyPressedSinceFrame = false;
             }
