@@ -10,8 +10,14 @@ int Rand() {
     return RandStep(g_randState);
 }
 
-void Srand(uint32_t seed) { g_randState = seed; }
+void Srand(uint32_t seed) {
+    g_randState = seed;
+}
 
-uint64_t RandDrawCount() { return g_randDraws; }
+uint64_t RandDrawCount() {
+    return g_randDraws;
+}
 
-uint32_t RandState() { return g_randState; }
+uint32_t RandState() {
+    return g_randState;
+}

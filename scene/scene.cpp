@@ -104,7 +104,8 @@ BOOL Initialize(GL_Window* window, Keys* keys) {
     glViewport(0, 0, window->width, window->height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(85.0, static_cast<GLdouble>(window->width) / static_cast<GLdouble>(window->height),
+    gluPerspective(85.0,
+                   static_cast<GLdouble>(window->width) / static_cast<GLdouble>(window->height),
                    4.0, 100000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -26,9 +26,13 @@ long SampleOffset(int radius, int angle) {
     return (static_cast<long>(row) * texo + column) * 4;
 }
 
-bool InsideImage(long offset) { return offset >= 0 && offset + 3 < kGlowImageBytes; }
+bool InsideImage(long offset) {
+    return offset >= 0 && offset + 3 < kGlowImageBytes;
+}
 
-unsigned BlurSource(int offset) { return offset < kGlowImageBytes ? mtex[offset] : 0u; }
+unsigned BlurSource(int offset) {
+    return offset < kGlowImageBytes ? mtex[offset] : 0u;
+}
 
 } // namespace
 
@@ -73,8 +77,8 @@ void qblur() {
     // Each byte averages itself with the same channel of the next pixel in memory, of the pixel
     // one row on and of the one after that; beyond the image's end is black.
     for (int a = 0; a < kGlowImageBytes; ++a) {
-        const unsigned sum =
-            BlurSource(a) + BlurSource(a + 4) + BlurSource(a + texo * 4) + BlurSource(a + texo * 4 + 4);
+        const unsigned sum = BlurSource(a) + BlurSource(a + 4) + BlurSource(a + texo * 4) +
+                             BlurSource(a + texo * 4 + 4);
         mtexfilter[a] = static_cast<unsigned char>(sum / 4);
     }
     std::memcpy(mtex, mtexfilter, kBlurCopyBack);

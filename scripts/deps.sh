@@ -15,7 +15,7 @@ test_packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64
     xvfb xfonts-base x11-utils xdotool imagemagick
-    valgrind clang libclang-rt-14-dev
+    valgrind clang libclang-rt-14-dev clang-format procps
 )
 
 case "${1:-}" in

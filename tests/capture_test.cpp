@@ -134,11 +134,11 @@ TEST_F(Capture, RawWritesEveryFrameTopDown) {
     EXPECT_EQ(r.out.size(), 3u * 64 * 36 * 4);
 
     // The last raw frame equals the PNG of the same run, row for row.
-    ASSERT_EQ(RunTool("--frames 3 --size 64x36 --time 5 --out " + kScratch + "/last.png").exitCode, 0);
+    ASSERT_EQ(RunTool("--frames 3 --size 64x36 --time 5 --out " + kScratch + "/last.png").exitCode,
+              0);
     Image image;
     ASSERT_TRUE(ReadPng(kScratch + "/last.png", &image));
-    EXPECT_EQ(r.out.substr(2u * 64 * 36 * 4),
-              std::string(image.rgba.begin(), image.rgba.end()));
+    EXPECT_EQ(r.out.substr(2u * 64 * 36 * 4), std::string(image.rgba.begin(), image.rgba.end()));
 }
 
 TEST_F(Capture, TextureMatchesTheGlowImage) {
@@ -181,9 +181,9 @@ TEST_F(Capture, BenchPrintsOneFigurePerLine) {
             EXPECT_GE(std::stod(m[2]), 0.0) << text;
         }
     }
-    for (const char* name : {"renderer", "fps", "frame_median", "frame_p90", "simulation_median",
-                             "simulation_p90", "submission_median", "submission_p90",
-                             "finish_median", "finish_p90", "first_draw"}) {
+    for (const char* name :
+         {"renderer", "fps", "frame_median", "frame_p90", "simulation_median", "simulation_p90",
+          "submission_median", "submission_p90", "finish_median", "finish_p90", "first_draw"}) {
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
     }
 }
@@ -197,9 +197,10 @@ TEST_F(Capture, VideoWithoutFfmpegOrWithAFailingOneLeavesNoFile) {
 
     // An encoder that writes half a file and fails: the final name must never appear.
     const std::string bin = kScratch + "/bin";
-    std::system(("mkdir -p '" + bin + "' && printf '#!/bin/sh\\nfor a; do last=$a; done\\n"
-                 "head -c 100 >\"$last\"\\nexit 1\\n' >'" + bin + "/ffmpeg' && chmod +x '" + bin +
-                 "/ffmpeg'")
+    std::system(("mkdir -p '" + bin +
+                 "' && printf '#!/bin/sh\\nfor a; do last=$a; done\\n"
+                 "head -c 100 >\"$last\"\\nexit 1\\n' >'" +
+                 bin + "/ffmpeg' && chmod +x '" + bin + "/ffmpeg'")
                     .c_str());
     r = RunTool("--frames 2 --size 64x36 --video " + video, "PATH='" + bin + ":/usr/bin:/bin'");
     EXPECT_EQ(r.exitCode, 1) << r.err;

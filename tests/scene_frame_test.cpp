@@ -199,7 +199,8 @@ TEST_F(SceneFrame, FrameDrawsInCameraLightsMoversOrder) {
 
         EXPECT_EQ(RandDrawCount() - frameStart, expectedDraws);
         EXPECT_EQ(RandState(), expectedState);
-        EXPECT_EQ(std::memcmp(Zenith[0].eyeCurrent, camera.eyeCurrent, sizeof camera.eyeCurrent), 0);
+        EXPECT_EQ(std::memcmp(Zenith[0].eyeCurrent, camera.eyeCurrent, sizeof camera.eyeCurrent),
+                  0);
         for (int i = 0; i < kLights; ++i) {
             EXPECT_EQ(licht[i].life, lights[i].life);
             EXPECT_EQ(licht[i].cutoff, lights[i].cutoff);
@@ -295,8 +296,8 @@ TEST_F(SceneFrame, SecondInitializeRebuildsStateButNotObjects) {
     const float eyeBefore[3] = {Zenith[0].eyeCurrent[0], Zenith[0].eyeCurrent[1],
                                 Zenith[0].eyeCurrent[2]};
     Draw();
-    const float step = std::hypot(Zenith[0].eyeCurrent[0] - eyeBefore[0],
-                                  Zenith[0].eyeCurrent[1] - eyeBefore[1],
-                                  Zenith[0].eyeCurrent[2] - eyeBefore[2]);
+    const float step =
+        std::hypot(Zenith[0].eyeCurrent[0] - eyeBefore[0], Zenith[0].eyeCurrent[1] - eyeBefore[1],
+                   Zenith[0].eyeCurrent[2] - eyeBefore[2]);
     EXPECT_LT(step, 100.0f);
 }

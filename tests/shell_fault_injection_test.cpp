@@ -22,8 +22,8 @@ const std::string kModeBox = "Mode Switch Failed.\nRunning In Windowed Mode.";
 
 struct Situation {
     const char* name;
-    int failingCreation;  // which window creation of the run fails: 1 first, 2 after one F1, ...
-    bool modeRefused;     // the display refuses every full-screen mode
+    int failingCreation; // which window creation of the run fails: 1 first, 2 after one F1, ...
+    bool modeRefused;    // the display refuses every full-screen mode
 };
 
 // First window full screen (switched); the windowed one after an F1; full screen again after a

@@ -63,12 +63,26 @@ class WindowProcFuzz : public ::testing::Test {
 
 TEST_F(WindowProcFuzz, RandomMessagesChangeOnlyWhatTheyMay) {
     std::mt19937_64 random(20261208);
-    const uint32_t interesting[] = {WM_CREATE,  WM_SIZE,       WM_CLOSE,           WM_KEYDOWN,
-                                    WM_KEYUP,   WM_SYSCOMMAND, WM_TOGGLEFULLSCREEN, WM_QUIT,
-                                    WM_SYSKEYDOWN, WM_SYSKEYUP, WM_USER,            0};
-    const uintptr_t interestingW[] = {0, 1, 2, 3, 4, 27, 112, 255, 256, 257, 0xFFFF, 0x10000,
-                                      SC_SCREENSAVE, SC_MONITORPOWER, SC_SCREENSAVE + 1,
-                                      ~uintptr_t{0}, ~uintptr_t{0} - 255};
+    const uint32_t interesting[] = {
+        WM_CREATE,           WM_SIZE, WM_CLOSE,      WM_KEYDOWN,  WM_KEYUP, WM_SYSCOMMAND,
+        WM_TOGGLEFULLSCREEN, WM_QUIT, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_USER,  0};
+    const uintptr_t interestingW[] = {0,
+                                      1,
+                                      2,
+                                      3,
+                                      4,
+                                      27,
+                                      112,
+                                      255,
+                                      256,
+                                      257,
+                                      0xFFFF,
+                                      0x10000,
+                                      SC_SCREENSAVE,
+                                      SC_MONITORPOWER,
+                                      SC_SCREENSAVE + 1,
+                                      ~uintptr_t{0},
+                                      ~uintptr_t{0} - 255};
     int32_t model[256] = {};
     int32_t visible = window.isVisible;
     int32_t fullScreen = TRUE;

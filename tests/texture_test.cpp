@@ -21,7 +21,9 @@ Pixel At(int row, int column) {
     return {p[0], p[1], p[2], p[3]};
 }
 
-bool Black(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0 && p.a == 0; }
+bool Black(const Pixel& p) {
+    return p.r == 0 && p.g == 0 && p.b == 0 && p.a == 0;
+}
 
 class GlowImage : public ::testing::Test {
   protected:
@@ -38,7 +40,9 @@ int GlowImage::discarded_ = 0;
 
 } // namespace
 
-TEST_F(GlowImage, SamplesPastTheEndAreDiscarded) { EXPECT_EQ(discarded_, 708); }
+TEST_F(GlowImage, SamplesPastTheEndAreDiscarded) {
+    EXPECT_EQ(discarded_, 708);
+}
 
 TEST_F(GlowImage, GreyEverywhereWithTheListedTotals) {
     int nonBlack = 0;
@@ -107,8 +111,8 @@ TEST_F(GlowImage, RegenerationGivesTheSameImage) {
 TEST(GlowBlur, EdgesOfOnePass) {
     std::memset(mtex, 0, sizeof mtex);
     std::memset(mtex + kGlowImageBytes - 128, 200, 128);
-    mtex[4] = 100;   // pixel (0, 1), red
-    mtex[512] = 40;  // pixel (1, 0), red
+    mtex[4] = 100;  // pixel (0, 1), red
+    mtex[512] = 40; // pixel (1, 0), red
     qblur();
     EXPECT_EQ(mtex[0], (0 + 100 + 40 + 0) / 4);
     EXPECT_EQ(mtex[4], 100 / 4);

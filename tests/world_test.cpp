@@ -55,13 +55,16 @@ TEST(DegreeTables, RefillingGivesIdenticalValues) {
 }
 
 namespace {
-std::array<float, 3> Corner(unsigned k) { return {cc_points[3 * k], cc_points[3 * k + 1], cc_points[3 * k + 2]}; }
+std::array<float, 3> Corner(unsigned k) {
+    return {cc_points[3 * k], cc_points[3 * k + 1], cc_points[3 * k + 2]};
+}
 } // namespace
 
 // Each quad of the box cube must run counter-clockwise seen from outside, and its corners must lie
 // on the face the table names; a swapped index turns a face inside out.
 TEST(CubeTables, QuadsRunCounterClockwiseFromOutside) {
-    const float outward[6][3] = {{0, 0, 1}, {1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+    const float outward[6][3] = {{0, 0, 1},  {1, 0, 0}, {0, 0, -1},
+                                 {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
     for (int q = 0; q < 6; ++q) {
         const auto a = Corner(cc_faces[4 * q]), b = Corner(cc_faces[4 * q + 1]),
                    c = Corner(cc_faces[4 * q + 2]);

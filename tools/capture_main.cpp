@@ -87,9 +87,9 @@ class VideoEncoder {
             close(fds[0]);
             close(fds[1]);
             dup2(STDERR_FILENO, STDOUT_FILENO);
-            execlp("ffmpeg", "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f",
-                   "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-r", "60", "-i", "-",
-                   "-pix_fmt", "yuv420p", temporary_.c_str(), static_cast<char*>(nullptr));
+            execlp("ffmpeg", "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
+                   "-pix_fmt", "rgba", "-s", size.c_str(), "-r", "60", "-i", "-", "-pix_fmt",
+                   "yuv420p", temporary_.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[0]);
@@ -217,7 +217,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.raw && isatty(STDOUT_FILENO)) {
-        return Fail(kExitUsage, "--raw writes binary frames; send standard output to a file or pipe");
+        return Fail(kExitUsage,
+                    "--raw writes binary frames; send standard output to a file or pipe");
     }
     const std::string firstOut =
         options.every > 0 ? ExpandFramePattern(options.out, options.every) : options.out;
@@ -235,8 +236,8 @@ int main(int argc, char** argv) {
     if (!options.texture.empty() && !WriteTexture(options.texture, &error)) {
         return Fail(kExitFailure, error);
     }
-    const bool renders = !options.out.empty() || options.raw || !options.video.empty() ||
-                         options.bench;
+    const bool renders =
+        !options.out.empty() || options.raw || !options.video.empty() || options.bench;
     if (!renders) {
         return 0;
     }
@@ -294,8 +295,7 @@ int main(int argc, char** argv) {
         const auto submitted = Clock::now();
         glFinish();
         const auto finished = Clock::now();
-        glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pixels.data());
+        glReadPixels(0, 0, options.width, options.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         FlipToTopDownOpaque(pixels, options.height, rowBytes, &image);
         const auto readBack = Clock::now();
 

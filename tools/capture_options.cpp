@@ -100,8 +100,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             }
             long t = 0;
             if (!ParseLong(v, &t) || t < 0 || t > 0xFFFFFFFFL) {
-                *error = std::string("--time needs whole seconds from 0 to 4294967295, not '") +
-                         v + "'";
+                *error =
+                    std::string("--time needs whole seconds from 0 to 4294967295, not '") + v + "'";
                 return false;
             }
             options->timeGiven = true;
@@ -144,7 +144,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         }
         if (!IsFramePattern(options->out)) {
             *error = "--every needs --out to be a pattern with one frame number such as "
-                     "shots/%06d.png, not '" + options->out + "'";
+                     "shots/%06d.png, not '" +
+                     options->out + "'";
             return false;
         }
     } else if (!options->out.empty() && IsFramePattern(options->out)) {

@@ -9,12 +9,12 @@ struct CaptureOptions {
     int width = 1280;
     int height = 720;
     bool timeGiven = false;
-    int64_t time = 0;      // seconds of calendar time that seed the random source
-    std::string out;       // last frame, or a pattern with --every
-    long every = 0;        // 0: only the last frame
-    bool raw = false;      // every frame to stdout
-    std::string video;     // every frame through ffmpeg into this file
-    std::string texture;   // the glow image
+    int64_t time = 0;    // seconds of calendar time that seed the random source
+    std::string out;     // last frame, or a pattern with --every
+    long every = 0;      // 0: only the last frame
+    bool raw = false;    // every frame to stdout
+    std::string video;   // every frame through ffmpeg into this file
+    std::string texture; // the glow image
     bool bench = false;
     bool help = false;
 };

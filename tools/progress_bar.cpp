@@ -8,8 +8,8 @@ constexpr int kBarWidth = 40;
 }
 
 ProgressBar::ProgressBar(long total)
-    : total_(total), enabled_(isatty(STDERR_FILENO) != 0),
-      start_(std::chrono::steady_clock::now()), lastDraw_(start_) {}
+    : total_(total), enabled_(isatty(STDERR_FILENO) != 0), start_(std::chrono::steady_clock::now()),
+      lastDraw_(start_) {}
 
 void ProgressBar::Update(long done) {
     if (!enabled_) {

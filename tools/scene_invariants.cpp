@@ -6,8 +6,12 @@
 
 namespace {
 
-bool In(float v, float low, float high) { return std::isfinite(v) && v >= low && v <= high; }
-bool In(int v, int low, int high) { return v >= low && v <= high; }
+bool In(float v, float low, float high) {
+    return std::isfinite(v) && v >= low && v <= high;
+}
+bool In(int v, int low, int high) {
+    return v >= low && v <= high;
+}
 
 // The point gliding from start to target lies between them, up to float rounding.
 bool OnSegment(const float current[3], const float start[3], const float target[3]) {
@@ -35,8 +39,8 @@ bool CheckSceneInvariants(std::string* problem) {
         return false;
     }
     if (!OnSegment(c.eyeCurrent, c.eyeStart, c.eyeTarget) ||
-        !OnSegment(c.lookCurrent, c.lookStart, c.lookTarget) || !In(c.eyeTarget[2], 20.0f, 20019.0f) ||
-        !In(c.lookAxis, 0, 2)) {
+        !OnSegment(c.lookCurrent, c.lookStart, c.lookTarget) ||
+        !In(c.eyeTarget[2], 20.0f, 20019.0f) || !In(c.lookAxis, 0, 2)) {
         *problem = Where("Zenith", 0, "eye or look-at point off its range");
         return false;
     }

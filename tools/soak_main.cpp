@@ -140,7 +140,8 @@ int main(int argc, char** argv) {
         const auto renderStart = Clock::now();
         // The driver's working memory grows with what the camera has seen until it settles, so
         // memory is compared over the second half of the run: a leak per frame shows there too.
-        const long warmUp = renderFrames / 2 > 100 ? renderFrames / 2 : std::min(renderFrames, 100L);
+        const long warmUp =
+            renderFrames / 2 > 100 ? renderFrames / 2 : std::min(renderFrames, 100L);
         for (long frame = 1; frame <= renderFrames; ++frame) {
             Update(16);
             Draw();

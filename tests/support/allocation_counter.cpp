@@ -59,12 +59,18 @@ void* CountArray(std::size_t size) {
 
 } // namespace
 
-AllocationCounts CountedAllocations() { return {g_objects.load(), g_arrays.load(), g_arrays96.load()}; }
+AllocationCounts CountedAllocations() {
+    return {g_objects.load(), g_arrays.load(), g_arrays96.load()};
+}
 
 // Every form is replaced, so that whatever a library allocates with one form and frees with
 // another stays with one allocator.
-void* operator new(std::size_t size) { return CountObject(size); }
-void* operator new[](std::size_t size) { return CountArray(size); }
+void* operator new(std::size_t size) {
+    return CountObject(size);
+}
+void* operator new[](std::size_t size) {
+    return CountArray(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return CountObject(size);
@@ -94,8 +100,7 @@ void* operator new(std::size_t size, std::align_val_t alignment, const std::noth
         return nullptr;
     }
 }
-void* operator new[](std::size_t size, std::align_val_t alignment,
-                     const std::nothrow_t&) noexcept {
+void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
     try {
         return operator new[](size, alignment);
     } catch (...) {
@@ -103,17 +108,39 @@ void* operator new[](std::size_t size, std::align_val_t alignment,
     }
 }
 
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { FreeAligned(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { FreeAligned(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    FreeAligned(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    FreeAligned(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    FreeAligned(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    FreeAligned(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    FreeAligned(p);
+}
 void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
     FreeAligned(p);
 }

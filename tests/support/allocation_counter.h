@@ -5,9 +5,9 @@
 #include <cstddef>
 
 struct AllocationCounts {
-    long objects;     // operator new
-    long arrays;      // operator new[]
-    long arrays96;    // operator new[] of 96 bytes: one box's corner array
+    long objects;  // operator new
+    long arrays;   // operator new[]
+    long arrays96; // operator new[] of 96 bytes: one box's corner array
 };
 
 AllocationCounts CountedAllocations();

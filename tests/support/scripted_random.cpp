@@ -23,9 +23,13 @@ int Rand() {
     return RandStep(g_state);
 }
 
-void Srand(uint32_t seed) { g_state = seed; }
+void Srand(uint32_t seed) {
+    g_state = seed;
+}
 
-uint64_t RandDrawCount() { return g_draws; }
+uint64_t RandDrawCount() {
+    return g_draws;
+}
 
 void ScriptRandom(std::initializer_list<int> values) {
     for (int v : values) {
@@ -42,8 +46,14 @@ void ScriptRandomRepeated(int value, int count) {
     }
 }
 
-void ClearRandomScript() { Script().clear(); }
+void ClearRandomScript() {
+    Script().clear();
+}
 
-int ScriptedRandomRemaining() { return static_cast<int>(Script().size()); }
+int ScriptedRandomRemaining() {
+    return static_cast<int>(Script().size());
+}
 
-uint32_t RandState() { return g_state; }
+uint32_t RandState() {
+    return g_state;
+}
