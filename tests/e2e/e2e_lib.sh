@@ -158,25 +158,26 @@ client_geometry() {
     fi
 }
 
-# Holds a key down over a window: the pointer is moved over it and the key goes to the focus.
-# The key stays down until release_key, so that at least one frame sees it however slowly the
-# frames come.
-hold_key() {
-    local id=$1 key=$2
-    xdotool mousemove --window "$id" 20 40 2>/dev/null
-    xdotool windowfocus "$id" 2>/dev/null
+# Gives a window the keyboard: the pointer is moved over it and it takes the focus.
+focus_window() {
+    xdotool mousemove --window "$1" 20 40 2>/dev/null
+    xdotool windowfocus "$1" 2>/dev/null
     sleep 0.3
-    xdotool keydown "$key"
+}
+
+# Holds a key down over a window. The key stays down until release_key, so that at least one
+# frame sees it however slowly the frames come.
+hold_key() {
+    focus_window "$1"
+    xdotool keydown "$2"
 }
 release_key() { xdotool keyup "$1" 2>/dev/null; }
 
-# Presses and at once releases a key, as a quick tap does: both arrive while one frame renders.
+# Presses and at once releases a key over a window, as a quick tap does: both arrive while one
+# frame renders.
 tap_key() {
-    local id=$1 key=$2
-    xdotool mousemove --window "$id" 20 40 2>/dev/null
-    xdotool windowfocus "$id" 2>/dev/null
-    sleep 0.3
-    xdotool key "$key"
+    focus_window "$1"
+    xdotool key "$2"
 }
 
 # Holds F1 until the window has been recreated; prints the new window's id.

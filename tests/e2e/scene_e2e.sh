@@ -126,9 +126,7 @@ while true; do
     shoot before
     if shows_scene before && holds "$(likeness start before) < 0.3"; then
         # Once more, with the window focused for F1: the lights may have faded meanwhile.
-        xdotool mousemove --window "$window" 20 40 2>/dev/null
-        xdotool windowfocus "$window" 2>/dev/null
-        sleep 0.3
+        focus_window "$window"
         shoot before
         shows_scene before && holds "$(likeness start before) < 0.3" && break
     fi
