@@ -16,6 +16,13 @@ title="zorvik - tavrin 2005"
 
 fail() {
     echo "FAIL ($case_name${use_wine:+, wine}): $*" >&2
+    # Whether the program was still running tells a slow window system from a program that died.
+    # Only the script's own shell can wait for it, not a command substitution.
+    if [ "$BASHPID" = "$$" ] && [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null; then
+        wait "$program_pid" 2>/dev/null
+        echo "  the program had ended, exit code $?" >&2
+        program_pid=""
+    fi
     [ -s "$work/stderr" ] && sed 's/^/  program stderr: /' "$work/stderr" | head -40 >&2
     exit 1
 }
