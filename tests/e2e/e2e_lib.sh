@@ -24,6 +24,11 @@ fail() {
         program_pid=""
     fi
     [ -s "$work/stderr" ] && sed 's/^/  program stderr: /' "$work/stderr" | head -40 >&2
+    # A program that loses its display ends without a word (exit code 1 under Wine).
+    if [ -n "$xvfb_pid" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "  the X server ${DISPLAY:-} had ended" >&2
+        sed 's/^/  xvfb: /' "$work/xvfb.log" | tail -20 >&2
+    fi
     exit 1
 }
 
@@ -41,25 +46,24 @@ trap cleanup EXIT
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# Starts Xvfb with a screen of the given size (and depth, 24 unless given) on the first free
-# display number.
+# Starts Xvfb with a screen of the given size (and depth, 24 unless given). Xvfb picks a free
+# display number itself and reports it once it listens: a number chosen here from the lock files
+# could be taken by another server in the meantime, and the program would then run on a display
+# that is not this test's and may go away under it.
 start_xvfb() {
-    local size=$1 depth=${2:-24} n
-    for n in $(seq 90 250); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        # No key repeat: a key is held across frames here, and repeats would press it again.
-        Xvfb ":$n" -screen 0 "${size}x$depth" -nolisten tcp -ardelay 600000 \
-            >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 100); do
+    local size=$1 depth=${2:-24} i n
+    # No key repeat: a key is held across frames here, and repeats would press it again.
+    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp -ardelay 600000 \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for i in $(seq 1 200); do
+        n=$(head -n 1 "$work/display")
+        if [ -n "$n" ]; then
+            export DISPLAY=":$n"
             xwininfo -root >/dev/null 2>&1 && return 0
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.05
-        done
-        kill "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.05
     done
     fail "cannot start Xvfb"
 }
@@ -68,7 +72,9 @@ start_xvfb() {
 # booting it. It is booted inside the Xvfb it will run under: a prefix first booted without a
 # display refuses every display-mode switch afterwards.
 prepare_wine() {
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine's own errors only, so that a failure shows why Wine gave up (for example no display);
+    # ZORVIK_E2E_WINEDEBUG asks for more.
+    export WINEDEBUG=${ZORVIK_E2E_WINEDEBUG:--all,err+all} WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX="$PWD/e2e-wineprefix-$case_name"
     if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         wineboot -u >/dev/null 2>&1 || fail "wineboot failed"
