@@ -47,9 +47,10 @@ trap cleanup EXIT
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts Xvfb with a screen of the given size (and depth, 24 unless given). Xvfb picks a free
-# display number itself and reports it once it listens: a number chosen here from the lock files
-# could be taken by another server in the meantime, and the program would then run on a display
-# that is not this test's and may go away under it.
+# display number itself and reports it once it listens. A number chosen here from the lock files
+# is not safe: a server in another mount namespace (a chroot or container on this machine) leaves
+# no lock file in this /tmp but holds the number's abstract socket, which clients try first; the
+# program would run on that server's display and die when it went away.
 start_xvfb() {
     local size=$1 depth=${2:-24} i n
     # No key repeat: a key is held across frames here, and repeats would press it again.
@@ -60,7 +61,10 @@ start_xvfb() {
         n=$(head -n 1 "$work/display")
         if [ -n "$n" ]; then
             export DISPLAY=":$n"
-            xwininfo -root >/dev/null 2>&1 && return 0
+            # The screen must be the one asked for: a server of another mount namespace (a
+            # chroot, a container) can answer on the same display number.
+            [ "$(xwininfo -root 2>/dev/null | awk '/Width:/ {w = $2} /Height:/ {h = $2}
+                END {print w "x" h}')" = "$size" ] && return 0
         fi
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.05
