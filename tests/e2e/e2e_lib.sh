@@ -46,6 +46,9 @@ trap cleanup EXIT
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
+# The X screen's size, WIDTHxHEIGHT; empty when no server answers.
+screen_size() { xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2}'; }
+
 # Starts Xvfb with a screen of the given size (and depth, 24 unless given). Xvfb picks a free
 # display number itself and reports it once it listens. A number chosen here from the lock files
 # is not safe: a server in another mount namespace (a chroot or container on this machine) leaves
@@ -63,8 +66,7 @@ start_xvfb() {
             export DISPLAY=":$n"
             # The screen must be the one asked for: a server of another mount namespace (a
             # chroot, a container) can answer on the same display number.
-            [ "$(xwininfo -root 2>/dev/null | awk '/Width:/ {w = $2} /Height:/ {h = $2}
-                END {print w "x" h}')" = "$size" ] && return 0
+            [ "$(screen_size)" = "$size" ] && return 0
         fi
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.05

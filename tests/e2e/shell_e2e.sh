@@ -229,7 +229,7 @@ signals)
         kill -s "${round%-*}" "$program_pid"
         expect_exit_zero_within_3s "$(now_ms)"
         [ "$(count_windows "$title")" = 0 ] || fail "a window of the program remains"
-        size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+        size=$(screen_size)
         [ "$size" = 1280x720 ] || fail "the screen was left at $size"
         ! grep -q "Error" "$work/stderr" || fail "an error was reported"
     done
