@@ -1,6 +1,6 @@
 #include "scene/cube_draw.h"
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/world.h"
 
 void DrawCubeCorners(const float* corners) {

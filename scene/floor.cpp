@@ -1,6 +1,6 @@
 #include "scene/floor.h"
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/world.h"
 

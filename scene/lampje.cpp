@@ -1,6 +1,6 @@
 #include "scene/lampje.h"
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/world.h"
 
@@ -68,9 +68,22 @@ Lampje::Lampje() {
 }
 
 void Lampje::CalcLampje(int index) {
-    const bool sends = index >= 0 && index <= 3;
-    const GLenum light = GL_LIGHT0 + static_cast<GLenum>(index);
+    StepLampje();
+    SendLampje(index);
+}
 
+void Lampje::SendLampje(int index) const {
+    if (index < 0 || index > 3) {
+        return;
+    }
+    const GLenum light = GL_LIGHT0 + static_cast<GLenum>(index);
+    SendVector(light, GL_POSITION, posCurrent);
+    SendVector(light, GL_SPOT_DIRECTION, dirCurrent);
+    glLightf(light, GL_SPOT_CUTOFF, cutoff);
+    SendVector(light, GL_SPECULAR, color);
+}
+
+void Lampje::StepLampje() {
     ++frame;
     if (frame > duration) {
         for (int k = 0; k < 3; ++k) {
@@ -89,9 +102,6 @@ void Lampje::CalcLampje(int index) {
     }
     Glide(posStart, posTarget, frame, duration, posCurrent);
     Glide(dirStart, dirTarget, frame, duration, dirCurrent);
-    if (sends) {
-        SendVector(light, GL_POSITION, posCurrent);
-    }
 
     // One unit of life lasts four frames on average.
     if ((Rand() & 3) == 0) {
@@ -138,11 +148,5 @@ void Lampje::CalcLampje(int index) {
         if (cutoff <= 1.0f) {
             cutoff = 1.0f;
         }
-    }
-
-    if (sends) {
-        SendVector(light, GL_SPOT_DIRECTION, dirCurrent);
-        glLightf(light, GL_SPOT_CUTOFF, cutoff);
-        SendVector(light, GL_SPECULAR, color);
     }
 }

@@ -12,6 +12,11 @@ class Lampje {
     // Advances the light by one frame and hands its parameters to GL_LIGHT0 + index. Any index
     // outside 0..3 advances the light the same way but leaves OpenGL alone.
     void CalcLampje(int index);
+    // The two halves of CalcLampje: the step alone, which draws from the random source and makes
+    // no OpenGL call, and the hand-over of the current position, direction, cone and colour to
+    // GL_LIGHT0 + index (nothing for an index outside 0..3), which steps nothing.
+    void StepLampje();
+    void SendLampje(int index) const;
 
     float posTarget[3] = {};
     float posStart[3] = {};

@@ -1,7 +1,7 @@
 #include "scene/moverz.h"
 
+#include "common/gl.h"
 #include "scene/cube_draw.h"
-#include "scene/gl.h"
 #include "scene/random.h"
 #include "scene/world.h"
 

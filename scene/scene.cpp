@@ -4,7 +4,7 @@
 #include <ctime>
 #include <thread>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/texture.h"
 #include "scene/world.h"
@@ -66,7 +66,6 @@ void DrawGlowPass() {
     }
     glPopMatrix();
     for (Cloud& cloud : cloudz) {
-        cloud.CalcCloud();
         cloud.DrawCloud();
     }
 
@@ -91,7 +90,6 @@ void DrawTrafficPass() {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glShadeModel(GL_SMOOTH);
     for (Moverz& m : mover) {
-        m.CalcMoverz();
         m.DrawMoverz();
     }
 }
@@ -151,26 +149,56 @@ void Update(uint32_t /*milliseconds: the animation advances per frame, not per u
 }
 
 void Draw() {
+    DrawSteps(1);
+}
+
+void DrawSteps(uint32_t steps) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    ProcessZorvik();
+    if (steps == 0) {
+        DrawZorvik();
+    } else {
+        for (uint32_t i = 1; i < steps; ++i) {
+            StepZorvik();
+        }
+        ProcessZorvik();
+    }
     glFlush();
 }
 
 void ProcessZorvik() {
+    StepZorvik();
+    DrawZorvik();
+}
+
+void StepZorvik() {
+    Zenith[0].CalcCamera();
+    for (Lampje& light : licht) {
+        light.StepLampje();
+    }
+    // Clouds and movers each step independently of the others, so stepping them all before
+    // drawing any leaves every one where stepping and drawing them in turn would.
+    for (Cloud& cloud : cloudz) {
+        cloud.CalcCloud();
+    }
+    for (Moverz& m : mover) {
+        m.CalcMoverz();
+    }
+}
+
+void DrawZorvik() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
-    Camera& camera = Zenith[0];
-    camera.CalcCamera();
+    const Camera& camera = Zenith[0];
     gluLookAt(camera.eyeCurrent[0], camera.eyeCurrent[1], camera.eyeCurrent[2],
               camera.lookCurrent[0], camera.lookCurrent[1], camera.lookCurrent[2], 0.0, 0.0, 1.0);
 
     EnableLights();
     // The view transform is loaded, so the lights are placed in world coordinates.
     for (int i = 0; i < kLights; ++i) {
-        licht[i].CalcLampje(i);
+        licht[i].SendLampje(i);
     }
 
     // The glow neither tests nor writes depth; boxes and traffic drawn later cover it.

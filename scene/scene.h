@@ -1,13 +1,15 @@
 // The scene: its global objects and the frame that steps and draws them.
 #pragma once
 
+#include <cstdint>
+
+#include "common/gl_window.h"
 #include "scene/camera.h"
 #include "scene/carz.h"
 #include "scene/cloud.h"
 #include "scene/floor.h"
 #include "scene/lampje.h"
 #include "scene/moverz.h"
-#include "shell/gl_window.h"
 
 constexpr int kLights = 4;
 constexpr int kCameras = 3;
@@ -28,10 +30,23 @@ extern Moverz mover[kMovers];
 extern GL_Window* g_window;
 extern Keys* g_keys;
 
-// One frame: camera, lights, the glow pass, the static boxes and the traffic.
+// One step of the animation: the camera, the four lights, the clouds and the traffic each advance
+// by one frame, drawing from the random source in this fixed order (camera, lights 0 to 3, movers
+// 0 to 1399; the clouds draw none). No OpenGL call: it runs with or without a context.
+void StepZorvik();
+
+// Draws the city as it stands, without stepping anything: the view, the lights, the glow pass, the
+// static boxes and the traffic, then the frame's short sleep.
+void DrawZorvik();
+
+// One frame: one step, then the drawing.
 void ProcessZorvik();
 
-// The frame's three passes, each with its own material and state.
+// A whole frame after `steps` steps (none: the same state drawn again). Draw() is DrawSteps(1);
+// running k steps and drawing gives exactly the frame that k calls of Draw() end with.
+void DrawSteps(uint32_t steps);
+
+// The frame's three passes, each with its own material and state; they step nothing.
 void DrawGlowPass();    // ground tiles and clouds, textured and additive, without depth
 void DrawBoxPass();     // the static boxes, depth-tested
-void DrawTrafficPass(); // steps and draws the movers
+void DrawTrafficPass(); // the movers

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 
 unsigned char mtex[kGlowImageBytes];
 unsigned char mtexfilter[kGlowImageBytes];

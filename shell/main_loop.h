@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 // The private message that asks the loop for a window in the other display mode (WM_USER + 1).
 // Spelled as a number so that this header stays free of the platform constants, which would

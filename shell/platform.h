@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 struct PlatformCursor;
 struct PlatformIcon;

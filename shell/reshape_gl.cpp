@@ -1,5 +1,5 @@
 // The viewport and projection that follow the window's client size.
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "shell/window.h"
 
 void ReshapeGL(int32_t width, int32_t height) {

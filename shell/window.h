@@ -3,7 +3,7 @@
 // projection that follow a change of size.
 #pragma once
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 // Registers the window class named by the record; shows a message box and returns FALSE when the
 // system refuses it.

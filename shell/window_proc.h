@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 // Turns window messages into key flags, visibility, reshapes and the loop's quit and toggle
 // requests; everything else goes to the default handling.

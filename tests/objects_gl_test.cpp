@@ -11,7 +11,7 @@
 #include "scene/carz.h"
 #include "scene/cloud.h"
 #include "scene/floor.h"
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/lampje.h"
 #include "scene/moverz.h"
 #include "scene/world.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "tools/headless_context.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "shell/platform_constants.h"
 #include "shell/platform_fake.h"
 #include "shell/window.h"

@@ -1,7 +1,8 @@
 // zorvik-capture: renders the city without a window, to PNG files, raw video or ffmpeg, and
 // measures how fast it does so. It drives the scene as the animation's shell does: the objects
 // are built by static construction, Initialize runs once with a window record of the chosen size,
-// then every frame is one Update and one Draw, and the image is read back after each Draw.
+// then every frame is one Update, one step of the animation and its drawing (together what Draw
+// does, timed apart here), and the image is read back after each frame.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -12,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/texture.h"
@@ -121,45 +122,6 @@ class VideoEncoder {
     std::string temporary_;
     pid_t pid_ = -1;
     FILE* pipe_ = nullptr;
-};
-
-// The frame's per-object steps, replayed on copies of the objects with the random source put back
-// afterwards, so that --bench can tell simulation from OpenGL command submission without changing
-// the frame itself. The lights step with an index outside 0..3, which moves them but makes no
-// OpenGL call.
-class SimulationProbe {
-  public:
-    SimulationProbe()
-        : lights_(licht, licht + kLights), clouds_(cloudz, cloudz + kClouds),
-          movers_(mover, mover + kMovers), camera_(Zenith[0]) {}
-
-    double Measure() {
-        camera_ = Zenith[0];
-        std::copy(licht, licht + kLights, lights_.begin());
-        std::copy(cloudz, cloudz + kClouds, clouds_.begin());
-        std::copy(mover, mover + kMovers, movers_.begin());
-        const uint32_t state = RandState();
-        const auto start = Clock::now();
-        camera_.CalcCamera();
-        for (Lampje& light : lights_) {
-            light.CalcLampje(kLights);
-        }
-        for (Cloud& cloud : clouds_) {
-            cloud.CalcCloud();
-        }
-        for (Moverz& m : movers_) {
-            m.CalcMoverz();
-        }
-        const auto end = Clock::now();
-        Srand(state);
-        return Milliseconds(start, end);
-    }
-
-  private:
-    std::vector<Lampje> lights_;
-    std::vector<Cloud> clouds_;
-    std::vector<Moverz> movers_;
-    Camera camera_;
 };
 
 void PrintFigure(const char* name, double value, const char* unit) {
@@ -275,7 +237,6 @@ int main(int argc, char** argv) {
     std::vector<unsigned char> pixels(frameBytes), image(frameBytes);
     const size_t rowBytes = static_cast<size_t>(options.width) * 4;
     FrameStats stats;
-    SimulationProbe probe;
     ProgressBar progress(options.frames);
     double firstDrawMs = 0.0;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -284,14 +245,16 @@ int main(int argc, char** argv) {
     auto previousTick = loopStart;
     bool ok = true;
     for (long frame = 1; frame <= options.frames && ok; ++frame) {
-        const double simulationMs = options.bench ? probe.Measure() : 0.0;
         const auto start = Clock::now();
         Update(static_cast<uint32_t>(Milliseconds(previousTick, start)));
         previousTick = start;
         if (frame == 1) {
             firstDrawMs = Milliseconds(g_processStart, Clock::now());
         }
-        Draw();
+        // The frame's step and its drawing, timed apart: the same frame as Draw() gives.
+        StepZorvik();
+        const auto stepped = Clock::now();
+        DrawSteps(0);
         const auto submitted = Clock::now();
         glFinish();
         const auto finished = Clock::now();
@@ -299,11 +262,11 @@ int main(int argc, char** argv) {
         FlipToTopDownOpaque(pixels, options.height, rowBytes, &image);
         const auto readBack = Clock::now();
 
-        stats.simulation.push_back(simulationMs);
-        stats.submission.push_back(std::max(0.0, Milliseconds(start, submitted) - simulationMs));
+        stats.simulation.push_back(Milliseconds(start, stepped));
+        stats.submission.push_back(Milliseconds(stepped, submitted));
         stats.finish.push_back(Milliseconds(submitted, finished));
         stats.readback.push_back(Milliseconds(finished, readBack));
-        stats.frame.push_back(Milliseconds(start, readBack) + simulationMs);
+        stats.frame.push_back(Milliseconds(start, readBack));
 
         if (WritesFrame(options, frame)) {
             const std::string path =

@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "scene/gl.h"
+#include "common/gl.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "tools/headless_context.h"
@@ -44,21 +44,6 @@ bool ParseCount(const char* text, long* value) {
     char* end = nullptr;
     *value = std::strtol(text, &end, 10);
     return *end == '\0' && *value >= 0;
-}
-
-// The frame's steps without OpenGL: the lights step with an index outside 0..3, which moves them
-// exactly as the frame does but makes no OpenGL call.
-void StepSceneOnCpu() {
-    Zenith[0].CalcCamera();
-    for (Lampje& light : licht) {
-        light.CalcLampje(kLights);
-    }
-    for (Cloud& cloud : cloudz) {
-        cloud.CalcCloud();
-    }
-    for (Moverz& m : mover) {
-        m.CalcMoverz();
-    }
 }
 
 bool Check(long frame, const char* phase) {
@@ -104,7 +89,7 @@ int main(int argc, char** argv) {
     const auto cpuStart = Clock::now();
     long rssBefore = 0;
     for (long frame = 1; frame <= cpuFrames; ++frame) {
-        StepSceneOnCpu();
+        StepZorvik();
         if (frame % 1000 == 0 && !Check(frame, "cpu")) {
             return 1;
         }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 struct RecordingScene {
     BOOL initializeResult = TRUE;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/gl_window.h"
+#include "common/gl_window.h"
 
 struct RecordedRequest {
     std::string name; // "TerminateApplication" or "ToggleFullscreen"
