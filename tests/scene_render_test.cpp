@@ -132,3 +132,71 @@ TEST(SceneRender, FramesMatchTheReferenceImages) {
     EXPECT_GT(DifferentShare(frames[1], frames[2]), 10 * kMaxDifferentShare);
     EXPECT_GT(DifferentShare(frames[0], frames[1]), 10 * kMaxDifferentShare);
 }
+
+namespace {
+
+// The moving objects and the random source, to run the same stretch of animation twice.
+struct AnimationState {
+    Camera camera = Zenith[0];
+    std::vector<Lampje> lights{licht, licht + kLights};
+    std::vector<Cloud> clouds{cloudz, cloudz + kClouds};
+    std::vector<Moverz> movers{mover, mover + kMovers};
+    uint32_t random = RandState();
+
+    void Restore() const {
+        Zenith[0] = camera;
+        std::copy(lights.begin(), lights.end(), licht);
+        std::copy(clouds.begin(), clouds.end(), cloudz);
+        std::copy(movers.begin(), movers.end(), mover);
+        Srand(random);
+    }
+};
+
+} // namespace
+
+// A steady pace runs several steps before a frame, or none: the frame drawn must be exactly the
+// one that drawing after every step would have ended with, and a frame without a step must show
+// the same picture again.
+TEST(SceneRender, StepsThenOneDrawEqualsDrawingEveryStep) {
+    HeadlessContext context;
+    std::string error;
+    ASSERT_TRUE(context.Create(kWidth, kHeight, &error)) << error;
+    Keys keys{};
+    Application application{nullptr, "OpenGL"};
+    GL_Window window{};
+    window.keys = &keys;
+    window.application = &application;
+    window.width = kWidth;
+    window.height = kHeight;
+    window.bitsPerPixel = 32;
+    ASSERT_TRUE(Initialize(&window, &keys));
+    Srand(kSeed);
+    for (int frame = 0; frame < 40; ++frame) {
+        Draw(); // off the first close-up, so that every step visibly moves the picture
+    }
+
+    for (uint32_t k : {1u, 2u, 7u}) {
+        const AnimationState start;
+        for (uint32_t i = 0; i < k; ++i) {
+            Draw();
+        }
+        const Image everyStep = ReadBack();
+        const AnimationState end;
+
+        start.Restore();
+        DrawSteps(k);
+        const Image stepsThenDraw = ReadBack();
+        EXPECT_EQ(stepsThenDraw, everyStep) << k << " steps";
+        EXPECT_EQ(RandState(), end.random) << k << " steps";
+        EXPECT_EQ(mover[kMovers - 1].x, end.movers.back().x) << k << " steps";
+
+        DrawSteps(0);
+        EXPECT_EQ(ReadBack(), everyStep) << "the same state drawn again after " << k << " steps";
+        EXPECT_EQ(RandState(), end.random) << "a frame without a step draws no random number";
+    }
+
+    // The control: a frame one step further is a different picture.
+    const Image before = ReadBack();
+    DrawSteps(1);
+    EXPECT_NE(ReadBack(), before);
+}
