@@ -49,6 +49,12 @@ struct GL_Window {
     int32_t isFullScreen; // wanted on entry to CreateWindowGL; afterwards: the mode really switched
     int32_t isVisible;
     uint32_t lastTickCount;
+    // Beyond the original twelve fields, zero for the plain animation: full screen at the display's
+    // own mode, without a mode switch; and the window's top-left corner on the screen (a window
+    // over several monitors can start left of or above 0).
+    int32_t keepsDisplayMode;
+    int32_t x;
+    int32_t y;
 };
 
 // The scene's hooks, called by the main loop.
@@ -56,6 +62,11 @@ BOOL Initialize(GL_Window* window, Keys* keys);
 void Deinitialize();
 void Update(uint32_t milliseconds);
 void Draw();
+// A frame after `steps` steps of the animation, none included: Draw() is DrawSteps(1).
+void DrawSteps(uint32_t steps);
+// Replaces the seed that Initialize took from the clock, before anything has drawn from it: the
+// animation's whole course then follows from `seed`.
+void SeedAnimation(uint32_t seed);
 
 // The shell's requests, made by the scene and the window procedure.
 void TerminateApplication(GL_Window* window);

@@ -139,6 +139,10 @@ BOOL Initialize(GL_Window* window, Keys* keys) {
 
 void Deinitialize() {}
 
+void SeedAnimation(uint32_t seed) {
+    Srand(seed);
+}
+
 void Update(uint32_t /*milliseconds: the animation advances per frame, not per unit of time*/) {
     if (g_keys->keyDown[kKeyEscape] == 1) {
         TerminateApplication(g_window);

@@ -42,9 +42,8 @@ void DrawZorvik();
 // One frame: one step, then the drawing.
 void ProcessZorvik();
 
-// A whole frame after `steps` steps (none: the same state drawn again). Draw() is DrawSteps(1);
-// running k steps and drawing gives exactly the frame that k calls of Draw() end with.
-void DrawSteps(uint32_t steps);
+// DrawSteps(k), a hook of the shell's contract, runs k steps and draws: exactly the frame that k
+// calls of Draw() end with; with no step it draws the same state again.
 
 // The frame's three passes, each with its own material and state; they step nothing.
 void DrawGlowPass();    // ground tiles and clouds, textured and additive, without depth

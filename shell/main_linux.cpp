@@ -1,23 +1,45 @@
-// The Linux entry point: connects to the display, then runs the program's own entry point.
+// The Linux entry point: reads the command line, connects to the display, then runs the program.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "shell/main_loop.h"
-#include "shell/platform_constants.h"
+#include "shell/options.h"
 #include "shell/platform_sdl.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    Options options;
     std::string error;
+    StartContext context;
+    context.xscreensaverWindow = std::getenv("XSCREENSAVER_WINDOW");
+    if (!ParseOptions(std::vector<std::string>(argv + 1, argv + argc), context, &options, &error)) {
+        std::fprintf(stderr, "zorvik: %s\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(VersionText().c_str(), stdout);
+        return 0;
+    }
     if (!SdlStartVideo(&error)) {
-        std::fprintf(stderr,
-                     "zorvik: cannot open a display (%s).\n"
-                     "zorvik draws into a window and needs a graphical session: run it on a "
-                     "desktop, or set DISPLAY.\n",
-                     error.c_str());
+        const char* display = std::getenv("DISPLAY");
+        if (display != nullptr && display[0] != '\0') {
+            std::fprintf(stderr, "zorvik: cannot open the display '%s' (%s).\n", display,
+                         error.c_str());
+        } else {
+            std::fprintf(stderr,
+                         "zorvik: cannot open a display (%s).\n"
+                         "zorvik draws into a window and needs a graphical session: run it on a "
+                         "desktop, or set DISPLAY.\n",
+                         error.c_str());
+        }
         return 1;
     }
-    char commandLine[] = "";
-    const int result = WinMain(nullptr, nullptr, commandLine, SW_SHOWNORMAL);
+    const int result = RunZorvik(nullptr, options);
     SdlStopVideo();
     return result;
 }

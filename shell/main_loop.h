@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/gl_window.h"
+#include "shell/options.h"
 
 // The private message that asks the loop for a window in the other display mode (WM_USER + 1).
 // Spelled as a number so that this header stays free of the platform constants, which would
@@ -15,16 +16,7 @@ extern BOOL g_isProgramLooping;
 // Whether the next window is to be full screen.
 extern BOOL g_createFullScreen;
 
-// The program. Only the instance handle is used. Returns 0, or -1 when the window class cannot be
-// registered.
-//
-// On Windows this is the system's own entry point: C linkage and the system's calling convention,
-// so the runtime's start-up code calls it directly (MinGW's compiler also insists on C linkage for
-// any function of this name). The Linux entry point calls it from main.
-#ifdef _WIN32
-#define ZORVIK_ENTRY_CALL __stdcall
-#else
-#define ZORVIK_ENTRY_CALL
-#endif
-extern "C" int ZORVIK_ENTRY_CALL WinMain(InstanceHandle hInstance, InstanceHandle hPrevInstance,
-                                         char* commandLine, int showCommand);
+// The program, from its parsed command line: registers the window class, then creates a window
+// per display mode and runs frames until asked to quit. Returns the exit code: 0, 1 when no window
+// or OpenGL context could be made, -1 when the class cannot be registered.
+int RunZorvik(InstanceHandle hInstance, const Options& options);

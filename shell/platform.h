@@ -137,6 +137,13 @@ BOOL PlatformMakeCurrent(DeviceContextHandle hDC, RenderContextHandle hRC);
 BOOL PlatformDeleteContext(RenderContextHandle hRC);
 BOOL PlatformSwapBuffers(DeviceContextHandle hDC);
 
+// The screen's metrics (SM_CXSCREEN and friends): the primary display's size, and the virtual
+// screen that spans every monitor.
+int32_t PlatformGetSystemMetrics(int32_t index);
+// Waits for this many display refreshes at each buffer swap (0: none), for the current context,
+// as wglSwapIntervalEXT does. FALSE when the driver cannot.
+BOOL PlatformSetSwapInterval(int32_t interval);
+
 // The display and the cursor. A null mode restores the mode stored in the system's settings.
 int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t flags);
 int32_t PlatformShowCursor(BOOL show); // the new display count; the cursor shows while it is >= 0

@@ -88,6 +88,10 @@ class FakePlatform {
     std::vector<FakeMessageBox> messageBoxes;
     std::vector<FakeCreatedWindow> createdWindows;
     bool displaySwitched = false;
+    // The primary display's size, and the virtual screen over every monitor.
+    int32_t screenWidth = 1920;
+    int32_t screenHeight = 1080;
+    PlatformRect virtualScreen{-1280, 0, 1920, 1080};
     int cursorCount = 0; // the cursor shows while this is >= 0
     RenderContextHandle currentContext = nullptr;
     int liveWindows = 0;

@@ -123,6 +123,12 @@ bool Realise(SdlWindow* window, const PlatformPixelFormat& format) {
     const bool popup = (window->style & WS_POPUP) != 0;
     const bool fullScreen = popup && g_modeSwitched && window->clientWidth == g_switchedMode.w &&
                             window->clientHeight == g_switchedMode.h;
+    // A pop-up as large as the desktop, without a mode switch, is full screen at the desktop's own
+    // mode: the window manager is told so, and puts it above panels and docks.
+    SDL_DisplayMode desktop;
+    const bool desktopFullScreen =
+        popup && !g_modeSwitched && SDL_GetDesktopDisplayMode(0, &desktop) == 0 &&
+        window->clientWidth == desktop.w && window->clientHeight == desktop.h;
     uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (popup) {
         flags |= SDL_WINDOW_BORDERLESS;
@@ -135,6 +141,8 @@ bool Realise(SdlWindow* window, const PlatformPixelFormat& format) {
     }
     if (fullScreen) {
         flags |= SDL_WINDOW_FULLSCREEN;
+    } else if (desktopFullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
     window->native = SDL_CreateWindow(window->title.c_str(), window->clientX, window->clientY,
                                       window->clientWidth, window->clientHeight, flags);
@@ -532,6 +540,47 @@ BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
 }
 
 // --- Display, cursor, message boxes, time -----------------------------------------------------
+
+int32_t PlatformGetSystemMetrics(int32_t index) {
+    if (!SdlStartVideo(nullptr)) {
+        return 0;
+    }
+    if (index == SM_CXSCREEN || index == SM_CYSCREEN) {
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+            return 0;
+        }
+        return index == SM_CXSCREEN ? desktop.w : desktop.h;
+    }
+    // The virtual screen: the union of every display's bounds.
+    SDL_Rect all{0, 0, 0, 0};
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0) {
+            if (i == 0) {
+                all = bounds;
+            } else {
+                SDL_UnionRect(&all, &bounds, &all);
+            }
+        }
+    }
+    switch (index) {
+    case SM_XVIRTUALSCREEN:
+        return all.x;
+    case SM_YVIRTUALSCREEN:
+        return all.y;
+    case SM_CXVIRTUALSCREEN:
+        return all.w;
+    case SM_CYVIRTUALSCREEN:
+        return all.h;
+    default:
+        return 0;
+    }
+}
+
+BOOL PlatformSetSwapInterval(int32_t interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE;
+}
 
 int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t) {
     if (mode == nullptr) {

@@ -184,6 +184,18 @@ BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
 
 // --- Display, cursor, message boxes, time -----------------------------------------------------
 
+int32_t PlatformGetSystemMetrics(int32_t index) {
+    return GetSystemMetrics(index);
+}
+
+BOOL PlatformSetSwapInterval(int32_t interval) {
+    // An extension: asked of the driver behind the current context.
+    using SwapIntervalProc = BOOL(WINAPI*)(int);
+    const auto setInterval =
+        reinterpret_cast<SwapIntervalProc>(wglGetProcAddress("wglSwapIntervalEXT"));
+    return setInterval != nullptr ? setInterval(interval) : FALSE;
+}
+
 int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t flags) {
     if (mode == nullptr) {
         return ChangeDisplaySettingsA(nullptr, flags);

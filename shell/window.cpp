@@ -25,6 +25,14 @@ PlatformPixelFormat DescribePixelFormat(int32_t bitsPerPixel) {
     return format;
 }
 
+// Puts back what full screen took: the display mode, unless it was never switched, and the cursor.
+void LeaveFullScreen(const GL_Window* window) {
+    if (window->keepsDisplayMode != TRUE) {
+        PlatformChangeDisplaySettings(nullptr, 0);
+    }
+    PlatformShowCursor(TRUE);
+}
+
 // The clean-up after a failed creation step, newest object first, each handle cleared as soon as
 // its object is gone. A display mode switched for this window is put back too, with the cursor,
 // so that a failed creation never leaves the user in a foreign mode without a pointer.
@@ -42,8 +50,7 @@ void AbandonWindow(GL_Window* window) {
         window->hWnd = nullptr;
     }
     if (window->isFullScreen) {
-        PlatformChangeDisplaySettings(nullptr, 0);
-        PlatformShowCursor(TRUE);
+        LeaveFullScreen(window);
         window->isFullScreen = FALSE;
     }
 }
@@ -89,7 +96,9 @@ BOOL CreateWindowGL(GL_Window* window) {
     PlatformRect rect = {0, 0, window->width, window->height};
 
     if (window->isFullScreen == TRUE) {
-        if (ChangeScreenResolution(window->width, window->height, window->bitsPerPixel)) {
+        // Full screen at the display's own mode needs no switch, and so cannot be refused.
+        if (window->keepsDisplayMode == TRUE ||
+            ChangeScreenResolution(window->width, window->height, window->bitsPerPixel)) {
             PlatformShowCursor(FALSE);
             style = WS_POPUP;
             exStyle |= WS_EX_TOPMOST;
@@ -104,9 +113,10 @@ BOOL CreateWindowGL(GL_Window* window) {
         PlatformAdjustWindowRectEx(&rect, style, FALSE, exStyle);
     }
 
-    window->hWnd = PlatformCreateWindow(exStyle, window->application->className, window->title,
-                                        style, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                                        nullptr, nullptr, window->application->hInstance, window);
+    window->hWnd =
+        PlatformCreateWindow(exStyle, window->application->className, window->title, style,
+                             window->x, window->y, rect.right - rect.left, rect.bottom - rect.top,
+                             nullptr, nullptr, window->application->hInstance, window);
     if (window->hWnd == nullptr) {
         AbandonWindow(window);
         return FALSE;
@@ -161,8 +171,7 @@ BOOL DestroyWindowGL(GL_Window* window) {
         window->hWnd = nullptr;
     }
     if (window->isFullScreen) {
-        PlatformChangeDisplaySettings(nullptr, 0);
-        PlatformShowCursor(TRUE);
+        LeaveFullScreen(window);
     }
     return TRUE;
 }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/gl.h"
 #include "scene/carz.h"
 #include "scene/cloud.h"
 #include "scene/floor.h"
-#include "common/gl.h"
 #include "scene/lampje.h"
 #include "scene/moverz.h"
 #include "scene/world.h"

@@ -67,7 +67,7 @@ TEST(ShellFaultInjection, EveryCreationStepFailingInEverySituation) {
             // Never reached when the failure ends the run, as it must.
             Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
 
-            EXPECT_EQ(WinMain(kInstance, nullptr, const_cast<char*>(""), 1), 1);
+            EXPECT_EQ(RunZorvik(kInstance, Options{}), 1);
 
             // Full-screen attempts on a refusing display each show their box before the failure.
             std::vector<std::string> expected;
@@ -103,7 +103,7 @@ TEST(ShellFaultInjection, RefusedClassEndsBeforeAnyWindow) {
     Fake().Reset();
     Scene() = RecordingScene();
     Fake().FailAt("RegisterClass");
-    EXPECT_EQ(WinMain(kInstance, nullptr, const_cast<char*>(""), 1), -1);
+    EXPECT_EQ(RunZorvik(kInstance, Options{}), -1);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"RegisterClassEx Failed!",
                                                  "Error Registering Window Class!"}));
     EXPECT_EQ(Fake().Count("CreateWindow"), 0);

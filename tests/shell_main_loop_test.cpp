@@ -27,7 +27,7 @@ class ShellMainLoop : public ::testing::Test {
         g_createFullScreen = FALSE;
     }
 
-    static int Run() { return WinMain(kInstance, nullptr, const_cast<char*>(""), 1); }
+    static int Run() { return RunZorvik(kInstance, Options{}); }
 
     // The scene hooks and the calls that make or unmake windows, in order.
     static Names Story() {

@@ -39,3 +39,11 @@ void Update(uint32_t milliseconds) {
 void Draw() {
     Fake().Record("Draw");
 }
+
+void DrawSteps(uint32_t steps) {
+    Fake().Record("DrawSteps", {static_cast<intptr_t>(steps)});
+}
+
+void SeedAnimation(uint32_t seed) {
+    Fake().Record("SeedAnimation", {static_cast<intptr_t>(seed)});
+}

@@ -1,0 +1,36 @@
+// The Windows entry point: reads the command line, then runs the program. A program without a
+// console has nowhere to print, so help and errors are message boxes.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "shell/main_loop.h"
+#include "shell/options.h"
+
+extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    // The runtime has already split the command line by the system's quoting rules.
+    std::vector<std::string> args;
+    for (int i = 1; i < __argc; ++i) {
+        args.emplace_back(__argv[i]);
+    }
+    StartContext context;
+    context.screenSaverName = __argc > 0 && IsScreenSaverName(__argv[0]);
+
+    Options options;
+    std::string error;
+    if (!ParseOptions(args, context, &options, &error)) {
+        MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
+        return kExitUsage;
+    }
+    if (options.help) {
+        MessageBoxA(nullptr, kUsage, "zorvik", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    if (options.version) {
+        MessageBoxA(nullptr, VersionText().c_str(), "zorvik", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    return RunZorvik(reinterpret_cast<InstanceHandle>(hInstance), options);
+}

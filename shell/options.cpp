@@ -1,0 +1,358 @@
+// The command line. Windows passes a saver its arguments as /s, /p HWND, /p:HWND, /c or /c:HWND
+// (any letter case, '-' for '/'); xscreensaver passes --root or --window-id, or sets
+// $XSCREENSAVER_WINDOW. The animation's own options are GNU-style long options.
+#include "shell/options.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+constexpr int32_t kMaxSide = 16384;
+constexpr uint32_t kMaxRate = 1000;
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// A whole number in 0..max, decimal only: no sign, no spaces, no trailing text, no overflow.
+bool ParseDecimal(const std::string& text, uint64_t max, uint64_t* value) {
+    if (text.empty() || text.size() > 20) {
+        return false;
+    }
+    uint64_t result = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        const uint64_t digit = static_cast<uint64_t>(c - '0');
+        if (result > (max - digit) / 10) {
+            return false;
+        }
+        result = result * 10 + digit;
+    }
+    *value = result;
+    return true;
+}
+
+// A window id: decimal, or hexadecimal after 0x, as X11 tools print them. Never 0.
+bool ParseWindowId(const std::string& text, uintptr_t* id) {
+    uint64_t value = 0;
+    const std::string lower = Lower(text);
+    if (lower.size() > 2 && lower.compare(0, 2, "0x") == 0) {
+        if (lower.size() > 18) {
+            return false;
+        }
+        for (size_t i = 2; i < lower.size(); ++i) {
+            const char c = lower[i];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : -1;
+            if (digit < 0) {
+                return false;
+            }
+            value = value * 16 + static_cast<uint64_t>(digit);
+        }
+    } else if (!ParseDecimal(text, UINTPTR_MAX, &value)) {
+        return false;
+    }
+    if (value == 0 || value > UINTPTR_MAX) {
+        return false;
+    }
+    *id = static_cast<uintptr_t>(value);
+    return true;
+}
+
+bool ParseSize(const std::string& text, Options* options) {
+    if (Lower(text) == "desktop") {
+        options->desktopSize = true;
+        return true;
+    }
+    const size_t x = Lower(text).find('x');
+    uint64_t width = 0, height = 0;
+    if (x == std::string::npos || !ParseDecimal(text.substr(0, x), kMaxSide, &width) ||
+        !ParseDecimal(text.substr(x + 1), kMaxSide, &height) || width == 0 || height == 0) {
+        return false;
+    }
+    options->desktopSize = false;
+    options->width = static_cast<int32_t>(width);
+    options->height = static_cast<int32_t>(height);
+    return true;
+}
+
+bool SetMode(Options* options, RunMode mode, const std::string& argument, std::string* error) {
+    if (options->mode != RunMode::kAnimation) {
+        *error = "'" + argument + "': only one screen-saver mode can be given";
+        return false;
+    }
+    options->mode = mode;
+    return true;
+}
+
+// A Windows screen-saver argument: /s, /p HWND, /p:HWND, /c, /c:HWND. `next` is the argument after
+// it, consumed when it is the handle.
+bool ParseSaverArgument(const std::string& argument, const std::string* next, bool* usedNext,
+                        Options* options, std::string* error) {
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(argument[1])));
+    std::string handle;
+    if (argument.size() > 2) {
+        if (argument[2] != ':' && argument[2] != ' ') {
+            *error = "unknown argument '" + argument + "' (see --help)";
+            return false;
+        }
+        handle = argument.substr(3);
+    }
+    switch (letter) {
+    case 's':
+        if (argument.size() != 2) {
+            *error = "'/s' takes no window handle";
+            return false;
+        }
+        return SetMode(options, RunMode::kSaverFullScreen, argument, error);
+    case 'c':
+        if (!SetMode(options, RunMode::kSaverSettings, argument, error)) {
+            return false;
+        }
+        // A settings box without a parent is fine; a bad handle is not.
+        if (argument.size() > 2 && !ParseWindowId(handle, &options->hostWindow)) {
+            *error = "'" + argument + "': not a window handle";
+            return false;
+        }
+        return true;
+    case 'p':
+        if (!SetMode(options, RunMode::kSaverPreview, argument, error)) {
+            return false;
+        }
+        if (argument.size() == 2) {
+            if (next == nullptr) {
+                *error = "'" + argument + "' needs the preview window's handle";
+                return false;
+            }
+            handle = *next;
+            *usedNext = true;
+        }
+        if (!ParseWindowId(handle, &options->hostWindow)) {
+            *error = "'" + argument + "': '" + handle + "' is not a window handle";
+            return false;
+        }
+        return true;
+    default:
+        *error = "unknown argument '" + argument + "' (see --help)";
+        return false;
+    }
+}
+
+bool IsSaverArgument(const std::string& argument) {
+    if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-') || argument[1] == '-') {
+        return false;
+    }
+    const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(argument[1])));
+    return (letter == 's' || letter == 'p' || letter == 'c') &&
+           (argument.size() == 2 || argument[2] == ':' || argument[2] == ' ');
+}
+
+bool ParseRate(const std::string& name, const std::string& value, uint32_t* rate,
+               std::string* error) {
+    uint64_t number = 0;
+    if (!ParseDecimal(value, kMaxRate, &number) || number == 0) {
+        *error = name + " needs a whole number from 1 to " + std::to_string(kMaxRate) + ", not '" +
+                 value + "'";
+        return false;
+    }
+    *rate = static_cast<uint32_t>(number);
+    return true;
+}
+
+} // namespace
+
+const char kUsage[] =
+    "Usage: zorvik [options]\n"
+    "An endless abstract night city, animated until Esc is pressed.\n"
+    "Keys: Esc quits, F1 switches between full screen and a window.\n"
+    "\n"
+    "  --window          start in a window instead of full screen\n"
+    "  --size WxH        window size and full-screen mode (default 1280x720)\n"
+    "  --size desktop    full screen at the desktop's own resolution, no mode switch\n"
+    "  --seed N          the city's course from seed N (0..4294967295) instead of the clock;\n"
+    "                    the same frames as zorvik-capture --seed N\n"
+    "  --pace N          N steps of the animation per second (1..1000), whatever the frame\n"
+    "                    rate; without it the city steps once per frame\n"
+    "  --vsync on|off    ask for, or against, waiting for the display's refresh\n"
+    "  --fps N           at most N frames per second (1..1000)\n"
+    "  --stats           every few seconds a line of frame and step rates on stderr\n"
+    "  --help            this text\n"
+    "  --version         the version\n"
+    "\n"
+    "As a screen saver:\n"
+    "  /s                Windows: full screen over every monitor until any input\n"
+    "  /p HWND           Windows: the preview inside the given window\n"
+    "  /c[:HWND]         Windows: the settings box (there are no settings)\n"
+    "  --root            xscreensaver: draw into the root window\n"
+    "  --window-id ID    xscreensaver: draw into the X window ID (decimal or 0x hex);\n"
+    "                    also taken from $XSCREENSAVER_WINDOW\n"
+    "\n"
+    "Exit codes: 0 quit (Esc, the close box, Alt+F4, SIGINT, SIGTERM), 1 no display, window or\n"
+    "OpenGL context, 2 a bad option or value, 255 the window class cannot be registered.\n";
+
+std::string VersionText() {
+    return std::string("zorvik ") + ZORVIK_VERSION + "\n";
+}
+
+bool IsScreenSaverName(const std::string& programPath) {
+    const std::string lower = Lower(programPath);
+    return lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".scr") == 0;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, const StartContext& context,
+                  Options* options, std::string* error) {
+    *options = Options{};
+    bool placementGiven = false; // --window or --size, which a saver's host decides instead
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& argument = args[i];
+        const std::string* next = i + 1 < args.size() ? &args[i + 1] : nullptr;
+        if (IsSaverArgument(argument)) {
+            bool usedNext = false;
+            if (!ParseSaverArgument(argument, next, &usedNext, options, error)) {
+                return false;
+            }
+            i += usedNext ? 1 : 0;
+            continue;
+        }
+        // --name=value is the same as --name value.
+        std::string name = argument;
+        std::string inlineValue;
+        bool hasInlineValue = false;
+        const size_t equals = argument.find('=');
+        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            inlineValue = argument.substr(equals + 1);
+            hasInlineValue = true;
+        }
+        auto takeValue = [&](std::string* value) {
+            if (hasInlineValue) {
+                *value = inlineValue;
+                return true;
+            }
+            if (next == nullptr) {
+                *error = name + " needs a value (see --help)";
+                return false;
+            }
+            *value = *next;
+            ++i;
+            return true;
+        };
+        auto noValue = [&]() {
+            if (hasInlineValue) {
+                *error = name + " takes no value";
+                return false;
+            }
+            return true;
+        };
+        std::string value;
+        if (name == "--help" || name == "-h") {
+            if (!noValue()) {
+                return false;
+            }
+            options->help = true;
+        } else if (name == "--version") {
+            if (!noValue()) {
+                return false;
+            }
+            options->version = true;
+        } else if (name == "--window") {
+            if (!noValue()) {
+                return false;
+            }
+            options->windowed = true;
+            placementGiven = true;
+        } else if (name == "--size") {
+            if (!takeValue(&value)) {
+                return false;
+            }
+            if (!ParseSize(value, options)) {
+                *error = "--size needs WIDTHxHEIGHT (1 to " + std::to_string(kMaxSide) +
+                         " each) or 'desktop', not '" + value + "'";
+                return false;
+            }
+            placementGiven = true;
+        } else if (name == "--seed") {
+            uint64_t seed = 0;
+            if (!takeValue(&value)) {
+                return false;
+            }
+            if (!ParseDecimal(value, UINT32_MAX, &seed)) {
+                *error = "--seed needs a whole number from 0 to 4294967295, not '" + value + "'";
+                return false;
+            }
+            options->seedGiven = true;
+            options->seed = static_cast<uint32_t>(seed);
+        } else if (name == "--pace") {
+            if (!takeValue(&value) || !ParseRate(name, value, &options->pace, error)) {
+                return false;
+            }
+        } else if (name == "--fps") {
+            if (!takeValue(&value) || !ParseRate(name, value, &options->fps, error)) {
+                return false;
+            }
+        } else if (name == "--vsync") {
+            if (!takeValue(&value)) {
+                return false;
+            }
+            const std::string lower = Lower(value);
+            if (lower != "on" && lower != "off") {
+                *error = "--vsync needs 'on' or 'off', not '" + value + "'";
+                return false;
+            }
+            options->vsync = lower == "on" ? 1 : 0;
+        } else if (name == "--stats") {
+            if (!noValue()) {
+                return false;
+            }
+            options->stats = true;
+        } else if (name == "--root") {
+            if (!noValue() || !SetMode(options, RunMode::kSaverHost, argument, error)) {
+                return false;
+            }
+            options->rootWindow = true;
+        } else if (name == "--window-id") {
+            if (!takeValue(&value) || !SetMode(options, RunMode::kSaverHost, argument, error)) {
+                return false;
+            }
+            if (!ParseWindowId(value, &options->hostWindow)) {
+                *error =
+                    "--window-id needs an X window id (decimal or 0x hex), not '" + value + "'";
+                return false;
+            }
+        } else {
+            *error = "unknown option '" + argument + "' (see --help)";
+            return false;
+        }
+    }
+
+    if (options->help || options->version) {
+        return true;
+    }
+    // xscreensaver names its window in the environment for hacks that take no argument for it.
+    if (options->mode == RunMode::kAnimation && context.xscreensaverWindow != nullptr &&
+        context.xscreensaverWindow[0] != '\0') {
+        if (!ParseWindowId(context.xscreensaverWindow, &options->hostWindow)) {
+            *error = std::string("XSCREENSAVER_WINDOW is not an X window id: '") +
+                     context.xscreensaverWindow + "'";
+            return false;
+        }
+        options->mode = RunMode::kSaverHost;
+    }
+    // Windows runs a saver's file without arguments to show its settings.
+    if (options->mode == RunMode::kAnimation && context.screenSaverName && args.empty()) {
+        options->mode = RunMode::kSaverSettings;
+    }
+    if (options->mode != RunMode::kAnimation && placementGiven) {
+        *error = "--window and --size cannot be used with a screen-saver mode: the host decides "
+                 "where the city is drawn";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,60 @@
+// The program's command line, on every platform: the animation's own options, and the arguments
+// that screen-saver hosts pass (Windows' /s, /p, /c; xscreensaver's --root and --window-id).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the program is asked to be. A plain start is kAnimation: full screen at 1280 x 720 with a
+// display-mode switch, Esc and F1, exactly the animation of old.
+enum class RunMode {
+    kAnimation,
+    kSaverFullScreen, // Windows /s: the whole virtual screen, ends on any input
+    kSaverPreview,    // Windows /p HWND: a child of the host's preview window
+    kSaverSettings,   // Windows /c[:HWND]: the settings box
+    kSaverHost,       // xscreensaver: --root, --window-id ID or $XSCREENSAVER_WINDOW
+};
+
+struct Options {
+    RunMode mode = RunMode::kAnimation;
+    uintptr_t hostWindow = 0; // /p, /c:HWND, --window-id; 0 with --root (the root window)
+    bool rootWindow = false;  // --root
+
+    bool windowed = false; // --window: start in a window instead of full screen
+    int32_t width = 1280;  // --size: the window's client area and the full-screen mode
+    int32_t height = 720;
+    bool desktopSize = false; // --size desktop: full screen at the desktop's own mode
+    bool seedGiven = false;   // --seed: the random source's seed instead of the clock
+    uint32_t seed = 0;
+    uint32_t pace = 0;  // --pace: steps per second of wall-clock time; 0 one step per frame
+    int32_t vsync = -1; // --vsync: 1 on, 0 off, -1 the driver's default
+    uint32_t fps = 0;   // --fps: at most this many frames per second; 0 no limit
+    bool stats = false; // --stats: a line of rates on stderr every few seconds
+    bool help = false;
+    bool version = false;
+};
+
+// How the program was started, beyond its arguments.
+struct StartContext {
+    // Started under a screen saver's file name (zorvik.scr): no argument then means /c, as
+    // Windows runs a saver's settings that way.
+    bool screenSaverName = false;
+    // xscreensaver's $XSCREENSAVER_WINDOW, or null.
+    const char* xscreensaverWindow = nullptr;
+};
+
+// Parses the arguments (without the program name). False with a one-line reason in `error` when
+// they are unusable; the program then ends with exit code 2.
+bool ParseOptions(const std::vector<std::string>& args, const StartContext& context,
+                  Options* options, std::string* error);
+
+// Whether a program path names a screen saver file (ends in ".scr", any letter case).
+bool IsScreenSaverName(const std::string& programPath);
+
+// The --help text, and the --version line.
+extern const char kUsage[];
+std::string VersionText();
+
+// The exit code of a command line that cannot be used.
+constexpr int kExitUsage = 2;
