@@ -381,6 +381,8 @@ uint32_t PlatformGetTickCount() {
 
 void PlatformSleep(uint32_t milliseconds) {
     Fake().Record("Sleep", {static_cast<intptr_t>(milliseconds)});
+    // Time passes while the program sleeps.
+    Fake().tickCount += milliseconds;
 }
 
 // --- The message queue ------------------------------------------------------------------------

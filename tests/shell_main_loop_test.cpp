@@ -27,7 +27,22 @@ class ShellMainLoop : public ::testing::Test {
         g_createFullScreen = FALSE;
     }
 
-    static int Run() { return RunZorvik(kInstance, Options{}); }
+    static int Run(const Options& options = Options{}) { return RunZorvik(kInstance, options); }
+    static Options CommandLine(const std::vector<std::string>& args) {
+        Options options;
+        std::string error;
+        EXPECT_TRUE(ParseOptions(args, StartContext{}, &options, &error)) << error;
+        return options;
+    }
+    static std::vector<intptr_t> ArgsOf(const std::string& name) {
+        std::vector<intptr_t> args;
+        for (const FakeCall& call : Fake().calls) {
+            if (call.name == name) {
+                args.push_back(call.args.at(0));
+            }
+        }
+        return args;
+    }
 
     // The scene hooks and the calls that make or unmake windows, in order.
     static Names Story() {
@@ -272,6 +287,123 @@ TEST_F(ShellMainLoop, PumpTakesOnlyThisWindowsMessagesWithoutWaiting) {
         }
     }
     EXPECT_TRUE(peeked);
+}
+
+// --- The command line -----------------------------------------------------------------------
+
+TEST_F(ShellMainLoop, WindowAndSizeStartAFramedWindowOfThatClientSize) {
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1); // window -> full screen at that size
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(CommandLine({"--window", "--size", "800x600"})), 0);
+    ASSERT_EQ(Fake().createdWindows.size(), 2u);
+    const FakeCreatedWindow& framed = Fake().createdWindows[0];
+    EXPECT_EQ(framed.style, WS_OVERLAPPEDWINDOW);
+    int32_t width = 0, height = 0;
+    FakePlatform::ClientSize(framed.style, framed.width, framed.height, &width, &height);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_EQ(Fake().createdWindows[1].style, WS_POPUP);
+    ASSERT_EQ(Fake().requestedModes.size(), 1u) << "only the full-screen window switches";
+    EXPECT_EQ(Fake().requestedModes[0].dmPelsWidth, 800u);
+    EXPECT_EQ(Fake().requestedModes[0].dmPelsHeight, 600u);
+}
+
+TEST_F(ShellMainLoop, DesktopSizeIsFullScreenWithoutAModeSwitch) {
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1); // full screen -> window
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1); // window -> full screen
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(CommandLine({"--size", "desktop"})), 0);
+    EXPECT_EQ(Fake().Count("ChangeDisplaySettings"), 0) << "the display's mode is never touched";
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+    ASSERT_EQ(Fake().createdWindows.size(), 3u);
+    for (size_t i : {0u, 2u}) {
+        const FakeCreatedWindow& full = Fake().createdWindows[i];
+        EXPECT_EQ(full.style, WS_POPUP) << i;
+        EXPECT_EQ(full.x, 0);
+        EXPECT_EQ(full.y, 0);
+        EXPECT_EQ(full.width, Fake().screenWidth) << i;
+        EXPECT_EQ(full.height, Fake().screenHeight) << i;
+    }
+    // In between, a window of the default size.
+    int32_t width = 0, height = 0;
+    const FakeCreatedWindow& framed = Fake().createdWindows[1];
+    FakePlatform::ClientSize(framed.style, framed.width, framed.height, &width, &height);
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 720);
+    // The cursor hides over each full-screen window and is back at the end.
+    EXPECT_EQ(ArgsOf("ShowCursor"), (std::vector<intptr_t>{FALSE, TRUE, FALSE, TRUE}));
+    EXPECT_EQ(Fake().cursorCount, 0);
+}
+
+TEST_F(ShellMainLoop, SeedReplacesTheClockAfterEveryInitialize) {
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
+    Fake().ScriptIdle(2);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(CommandLine({"--seed", "1765432100"})), 0);
+    // Before any frame can draw a number from the clock's seed, in each new window.
+    EXPECT_EQ(
+        Fake().Names({"Initialize", "SeedAnimation", "Update"}),
+        (Names{"Initialize", "SeedAnimation", "Update", "Initialize", "SeedAnimation", "Update"}));
+    EXPECT_EQ(ArgsOf("SeedAnimation"), (std::vector<intptr_t>{1765432100, 1765432100}));
+
+    Fake().Reset();
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Fake().Count("SeedAnimation"), 0) << "a plain start keeps the clock's seed";
+}
+
+TEST_F(ShellMainLoop, VsyncIsAskedOfEachNewContextOnlyWhenGiven) {
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Fake().Count("SetSwapInterval"), 0) << "the driver's default";
+
+    for (const char* value : {"on", "off"}) {
+        Fake().Reset();
+        Fake().FailAt("SetSwapInterval", 0); // a driver that cannot: the run goes on
+        Fake().ScriptIdle();
+        Fake().ScriptMessage(WM_CLOSE);
+        EXPECT_EQ(Run(CommandLine({"--vsync", value})), 0);
+        EXPECT_EQ(ArgsOf("SetSwapInterval"), (std::vector<intptr_t>{value[1] == 'n' ? 1 : 0}));
+        EXPECT_EQ(Fake().Names({"MakeCurrent", "SetSwapInterval", "Initialize"}),
+                  (Names{"MakeCurrent", "SetSwapInterval", "Initialize", "MakeCurrent"}));
+        EXPECT_EQ(Fake().Count("Draw"), 1);
+    }
+}
+
+TEST_F(ShellMainLoop, PaceDecidesTheStepsOfEachFrameFromTheClock) {
+    // Frames 100 ms apart (each reading of the clock moves it 50 ms) at 60 steps a second.
+    Fake().tickStep = 50;
+    Fake().ScriptIdle(4);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(CommandLine({"--pace", "60"})), 0);
+    EXPECT_EQ(Fake().Count("Draw"), 0);
+    EXPECT_EQ(ArgsOf("DrawSteps"), (std::vector<intptr_t>{1, 3, 3, 3}));
+
+    Fake().Reset();
+    Fake().ScriptIdle(3);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Fake().Count("DrawSteps"), 0);
+    EXPECT_EQ(Fake().Count("Draw"), 3) << "a plain start draws one step per frame";
+}
+
+TEST_F(ShellMainLoop, FrameLimitWaitsBetweenFrames) {
+    Fake().tickStep = 1;
+    Fake().ScriptIdle(3);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run(CommandLine({"--fps", "10"})), 0);
+    EXPECT_EQ(Fake().Count("Draw"), 3);
+    const std::vector<intptr_t> waits = ArgsOf("Sleep");
+    ASSERT_EQ(waits.size(), 3u);
+    for (intptr_t wait : waits) {
+        EXPECT_GE(wait, 90);
+        EXPECT_LE(wait, 100);
+    }
 }
 
 } // namespace
