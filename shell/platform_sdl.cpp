@@ -14,10 +14,14 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <deque>
 #include <map>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "shell/platform.h"
@@ -301,6 +305,65 @@ int ReportRefusedRequest(Display* display, XErrorEvent* event) {
     std::fprintf(stderr, "zorvik: the X server refused a request (opcode %d.%d): %s\n",
                  event->request_code, event->minor_code, text);
     return 0;
+}
+
+// A quit signal that arrived while a message box was up.
+volatile sig_atomic_t g_boxSignal = 0;
+
+void RecordBoxSignal(int signal) {
+    g_boxSignal = signal;
+}
+
+// SDL's box runs its own loop, deaf to SIGINT and SIGTERM (SDL's handlers only queue a quit event
+// that nobody reads until the box is closed): a session manager or a screen-saver host asking the
+// program to go would wait for a click that never comes. So the box is shown by a child process
+// while this one waits, and a quit signal closes the box and is then handed on to SDL's own
+// handler, so that the program leaves by its normal road with its normal exit code.
+void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const char* text,
+                                   SDL_Window* owner) {
+    struct sigaction recordSignal {};
+    recordSignal.sa_handler = RecordBoxSignal;
+    sigemptyset(&recordSignal.sa_mask);
+    recordSignal.sa_flags = 0;
+    struct sigaction previousInt {
+    }, previousTerm{};
+    g_boxSignal = 0;
+    sigaction(SIGINT, &recordSignal, &previousInt);
+    sigaction(SIGTERM, &recordSignal, &previousTerm);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        // Its own process group, so that whatever the box starts goes with it.
+        setpgid(0, 0);
+        signal(SIGINT, SIG_DFL);
+        signal(SIGTERM, SIG_DFL);
+        SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+        _exit(0);
+    }
+    if (child < 0) {
+        sigaction(SIGINT, &previousInt, nullptr);
+        sigaction(SIGTERM, &previousTerm, nullptr);
+        SDL_ShowSimpleMessageBox(flags, caption, text, owner);
+        return;
+    }
+    setpgid(child, child);
+    // Polled rather than blocked on, so that a signal landing just before a wait is not missed.
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (g_boxSignal != 0) {
+            kill(-child, SIGTERM);
+            kill(child, SIGTERM);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        usleep(20000);
+    }
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
+    if (g_boxSignal != 0) {
+        raise(g_boxSignal);
+    }
 }
 
 bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
@@ -645,7 +708,8 @@ int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* cap
         flags = SDL_MESSAGEBOX_ERROR;
     }
     SdlWindow* window = FromHandle(owner);
-    SDL_ShowSimpleMessageBox(flags, caption, text, window != nullptr ? window->native : nullptr);
+    ShowBoxUntilClosedOrSignalled(flags, caption, text,
+                                  window != nullptr ? window->native : nullptr);
     return IDOK;
 }
 
