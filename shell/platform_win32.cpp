@@ -191,8 +191,9 @@ int32_t PlatformGetSystemMetrics(int32_t index) {
 BOOL PlatformSetSwapInterval(int32_t interval) {
     // An extension: asked of the driver behind the current context.
     using SwapIntervalProc = BOOL(WINAPI*)(int);
-    const auto setInterval =
-        reinterpret_cast<SwapIntervalProc>(wglGetProcAddress("wglSwapIntervalEXT"));
+    // Through a plain pointer: the entry point's real type is not the generic one it comes as.
+    const auto setInterval = reinterpret_cast<SwapIntervalProc>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
     return setInterval != nullptr ? setInterval(interval) : FALSE;
 }
 
