@@ -34,6 +34,9 @@ struct Keys {
 struct Application {
     InstanceHandle hInstance;
     const char* className;
+    // Beyond the original record: a screen-saver preview or host has no user to click a box away,
+    // so failures are reported on stderr alone.
+    int32_t isQuiet;
 };
 
 struct GL_Window {
@@ -55,6 +58,16 @@ struct GL_Window {
     int32_t keepsDisplayMode;
     int32_t x;
     int32_t y;
+    // A screen saver's windows: a child filling `parent`'s client area (a preview, or the window a
+    // saver host draws in), following its size and ending when it goes; one that ends on any key,
+    // click, move of the pointer or loss of activation; and the mark of a window that its host
+    // destroyed under the program.
+    WindowHandle parent;
+    int32_t endsOnInput;
+    int32_t isGone;
+    int32_t pointerKnown; // the pointer's first position over an input-ending window
+    int32_t pointerX;
+    int32_t pointerY;
 };
 
 // The scene's hooks, called by the main loop.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/error_box.h"
 #include "shell/pacing.h"
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
@@ -15,7 +16,9 @@ BOOL g_createFullScreen;
 
 namespace {
 
-constexpr uint32_t kErrorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
+constexpr char kSettingsText[] = "zorvik - tavrin 2005\n\n"
+                                 "An endless abstract night city, animated.\n"
+                                 "This screen saver has no settings.";
 constexpr int kExitWindowFailed = 1;
 
 constexpr int32_t kDefaultWidth = 1280;
@@ -34,6 +37,36 @@ struct FramePacing {
     bool reportsRates;
     RateReport report;
 };
+
+// Hands a new window to the scene, with the chosen seed in place of the clock's.
+BOOL StartScene(GL_Window* window, const Options& options) {
+    if (Initialize(window, window->keys) == FALSE) {
+        return FALSE;
+    }
+    if (options.seedGiven) {
+        SeedAnimation(options.seed);
+    }
+    return TRUE;
+}
+
+// A child window follows its parent's client area. Nothing tells a child that its parent changed
+// size, so it looks before every frame. The scene then sets its view up anew for the new shape,
+// as for a new window, and carries on. False when the parent has gone.
+bool FollowParent(GL_Window* window, const Options& options) {
+    PlatformRect client;
+    if (PlatformGetClientRect(window->parent, &client) == FALSE) {
+        return false;
+    }
+    const int32_t width = client.right - client.left;
+    const int32_t height = client.bottom - client.top;
+    if (width > 0 && height > 0 && (width != window->width || height != window->height)) {
+        window->width = width;
+        window->height = height;
+        PlatformMoveWindow(window->hWnd, 0, 0, width, height, TRUE);
+        StartScene(window, options);
+    }
+    return true;
+}
 
 // One frame: the scene steps and draws, and the picture is shown.
 void RunFrame(GL_Window* window, FramePacing* pacing) {
@@ -66,7 +99,7 @@ void RunFrame(GL_Window* window, FramePacing* pacing) {
 
 // Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
 // while the window is visible; while it is minimised the loop sleeps in the message wait.
-void RunMessagePump(GL_Window* window, FramePacing* pacing) {
+void RunMessagePump(GL_Window* window, const Options& options, FramePacing* pacing) {
     PlatformMessage message;
     BOOL isMessagePumpActive = TRUE;
     // The scene reads the key table once per frame, and the queue is emptied before each frame,
@@ -75,7 +108,7 @@ void RunMessagePump(GL_Window* window, FramePacing* pacing) {
     // F1 would do nothing. A release that comes before any frame has seen its press therefore
     // waits for one frame to run first.
     bool keyPressedSinceFrame = false;
-    while (isMessagePumpActive == TRUE) {
+    while (isMessagePumpActive == TRUE && window->isGone != TRUE) {
         if (PlatformPeekMessage(&message, window->hWnd, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 isMessagePumpActive = FALSE;
@@ -92,18 +125,42 @@ void RunMessagePump(GL_Window* window, FramePacing* pacing) {
         } else if (window->isVisible == FALSE) {
             PlatformWaitMessage();
         } else {
+            if (window->parent != nullptr && !FollowParent(window, options)) {
+                // The host went without destroying its child first: the run is over.
+                TerminateApplication(window);
+                continue;
+            }
             RunFrame(window, pacing);
             keyPressedSinceFrame = false;
         }
     }
 }
 
-// The size of the next window. --size desktop makes full screen the desktop's own mode, without a
+// The place and size of the next window. A screen saver's child takes its parent's client area
+// (false when the parent is not there); a full-screen saver covers the virtual screen at the
+// desktop's own mode. --size desktop makes full screen the desktop's own mode, without a
 // switch; a window then keeps the default size, since one as large as the screen would not fit
 // inside it with its frame.
-void SetCreationSize(GL_Window* window, const Options& options) {
+bool SetCreationSize(GL_Window* window, const Options& options) {
+    if (window->parent != nullptr) {
+        PlatformRect client;
+        if (PlatformGetClientRect(window->parent, &client) == FALSE) {
+            return false;
+        }
+        window->width = client.right - client.left;
+        window->height = client.bottom - client.top;
+        return window->width > 0 && window->height > 0;
+    }
+    if (options.mode == RunMode::kSaverFullScreen) {
+        // Every monitor, whose union can begin left of or above the primary one.
+        window->x = PlatformGetSystemMetrics(SM_XVIRTUALSCREEN);
+        window->y = PlatformGetSystemMetrics(SM_YVIRTUALSCREEN);
+        window->width = PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN);
+        window->height = PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN);
+        return true;
+    }
     if (!options.desktopSize) {
-        return;
+        return true;
     }
     window->keepsDisplayMode = window->isFullScreen;
     if (window->isFullScreen) {
@@ -113,6 +170,7 @@ void SetCreationSize(GL_Window* window, const Options& options) {
         window->width = kDefaultWidth;
         window->height = kDefaultHeight;
     }
+    return true;
 }
 
 } // namespace
@@ -127,9 +185,19 @@ void ToggleFullscreen(GL_Window* window) {
 }
 
 int RunZorvik(InstanceHandle hInstance, const Options& options) {
+    if (options.mode == RunMode::kSaverSettings) {
+        // There is nothing to set; the box says so, in front of the settings dialog that asked.
+        PlatformMessageBox(reinterpret_cast<WindowHandle>(options.hostWindow), kSettingsText,
+                           "zorvik", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    const bool hosted =
+        options.mode == RunMode::kSaverPreview || options.mode == RunMode::kSaverHost;
+
     Application application;
     application.hInstance = hInstance;
     application.className = "OpenGL";
+    application.isQuiet = hosted ? TRUE : FALSE;
 
     Keys keys;
     GL_Window window;
@@ -140,11 +208,19 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
     window.width = options.width;
     window.height = options.height;
     window.bitsPerPixel = 32;
-    window.isFullScreen = options.windowed ? FALSE : TRUE;
+    window.isFullScreen = options.windowed || hosted ? FALSE : TRUE;
+    if (hosted) {
+        window.parent = options.rootWindow ? PlatformGetDesktopWindow()
+                                           : reinterpret_cast<WindowHandle>(options.hostWindow);
+    }
+    if (options.mode == RunMode::kSaverFullScreen) {
+        window.keepsDisplayMode = TRUE;
+        window.endsOnInput = TRUE;
+    }
     std::memset(&keys, 0, sizeof keys);
 
     if (RegisterWindowClass(&application) == FALSE) {
-        PlatformMessageBox(nullptr, "Error Registering Window Class!", "Error", kErrorBoxStyle);
+        ShowErrorBox(&application, "Error Registering Window Class!");
         return -1;
     }
 
@@ -156,9 +232,8 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
     int exitCode = 0;
     while (g_isProgramLooping) {
         window.isFullScreen = g_createFullScreen;
-        SetCreationSize(&window, options);
-        if (CreateWindowGL(&window) != TRUE) {
-            PlatformMessageBox(nullptr, "Error Creating OpenGL Window", "Error", kErrorBoxStyle);
+        if (!SetCreationSize(&window, options) || CreateWindowGL(&window) != TRUE) {
+            ShowErrorBox(&application, "Error Creating OpenGL Window");
             g_isProgramLooping = FALSE;
             exitCode = kExitWindowFailed;
             continue;
@@ -166,13 +241,10 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
         if (options.vsync >= 0) {
             PlatformSetSwapInterval(options.vsync);
         }
-        if (Initialize(&window, &keys) == FALSE) {
+        if (StartScene(&window, options) == FALSE) {
             TerminateApplication(&window);
         } else {
-            if (options.seedGiven) {
-                SeedAnimation(options.seed);
-            }
-            RunMessagePump(&window, &pacing);
+            RunMessagePump(&window, options, &pacing);
         }
         Deinitialize();
         DestroyWindowGL(&window);

@@ -32,5 +32,13 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         MessageBoxA(nullptr, VersionText().c_str(), "zorvik", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    if (options.mode == RunMode::kSaverFullScreen) {
+        // One saver at a time: Windows may start another while one runs. The mutex goes with the
+        // process.
+        CreateMutexA(nullptr, FALSE, "Local\\zorvik screen saver");
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            return 0;
+        }
+    }
     return RunZorvik(reinterpret_cast<InstanceHandle>(hInstance), options);
 }

@@ -335,8 +335,10 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
     if (options->help || options->version) {
         return true;
     }
-    // xscreensaver names its window in the environment for hacks that take no argument for it.
-    if (options->mode == RunMode::kAnimation && context.xscreensaverWindow != nullptr &&
+    // xscreensaver names its window in the environment, for hacks started without an argument for
+    // it and for those started with --root, which means "the window the saver shows" there.
+    const bool takesEnvironment = options->mode == RunMode::kAnimation || options->rootWindow;
+    if (takesEnvironment && context.xscreensaverWindow != nullptr &&
         context.xscreensaverWindow[0] != '\0') {
         if (!ParseWindowId(context.xscreensaverWindow, &options->hostWindow)) {
             *error = std::string("XSCREENSAVER_WINDOW is not an X window id: '") +
@@ -344,6 +346,7 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             return false;
         }
         options->mode = RunMode::kSaverHost;
+        options->rootWindow = false;
     }
     // Windows runs a saver's file without arguments to show its settings.
     if (options->mode == RunMode::kAnimation && context.screenSaverName && args.empty()) {

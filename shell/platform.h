@@ -125,6 +125,16 @@ BOOL PlatformDestroyWindow(WindowHandle hWnd);
 intptr_t PlatformGetWindowLongPtr(WindowHandle hWnd, int32_t index);
 intptr_t PlatformSetWindowLongPtr(WindowHandle hWnd, int32_t index, intptr_t value);
 BOOL PlatformAdjustWindowRectEx(PlatformRect* rect, uint32_t style, BOOL hasMenu, uint32_t exStyle);
+// A window's client area, from (0, 0); works on windows of other programs too. FALSE when the
+// window does not exist.
+BOOL PlatformGetClientRect(WindowHandle hWnd, PlatformRect* rect);
+// Whether the handle names an existing window, of this program or another.
+BOOL PlatformIsWindow(WindowHandle hWnd);
+// Moves and sizes a window (a child within its parent's client area); a new size sends WM_SIZE.
+BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
+                        BOOL repaint);
+// The desktop: the root of every window, the one a screen saver host may hand over to draw on.
+WindowHandle PlatformGetDesktopWindow();
 
 // Device contexts, pixel formats and OpenGL contexts.
 DeviceContextHandle PlatformGetDC(WindowHandle hWnd);

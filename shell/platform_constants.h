@@ -11,12 +11,18 @@ constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;
 constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
 constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr uint32_t WM_XBUTTONDOWN = 0x020B;
 constexpr uint32_t WM_USER = 0x0400;
 
 // WM_SIZE's wParam.
@@ -42,6 +48,8 @@ constexpr uint32_t CS_OWNDC = 0x0020;
 
 // Window styles and extended styles.
 constexpr uint32_t WS_POPUP = 0x80000000u;
+constexpr uint32_t WS_CHILD = 0x40000000;
+constexpr uint32_t WS_VISIBLE = 0x10000000;
 constexpr uint32_t WS_CAPTION = 0x00C00000;
 constexpr uint32_t WS_SYSMENU = 0x00080000;
 constexpr uint32_t WS_THICKFRAME = 0x00040000;
@@ -65,6 +73,7 @@ constexpr uintptr_t COLOR_APPWORKSPACE = 12;
 // Message boxes.
 constexpr uint32_t MB_OK = 0x00000000;
 constexpr uint32_t MB_ICONEXCLAMATION = 0x00000030;
+constexpr uint32_t MB_ICONINFORMATION = 0x00000040;
 constexpr int32_t IDOK = 1;
 
 // Message peeking.

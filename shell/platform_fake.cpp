@@ -55,19 +55,25 @@ bool FakePlatform::ShouldFail(const std::string& operation) {
 }
 
 void FakePlatform::ScriptMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    ScriptStep step{ScriptStep::kMessage,
-                    PlatformMessage{nullptr, message, wParam, lParam, 0, 0, 0}, 0};
+    ScriptStep step{
+        ScriptStep::kMessage, PlatformMessage{nullptr, message, wParam, lParam, 0, 0, 0}, 0, {}};
     script.push_back(step);
 }
 
 void FakePlatform::ScriptIdle(int count) {
     for (int i = 0; i < count; ++i) {
-        script.push_back(ScriptStep{ScriptStep::kIdle, PlatformMessage{}, 0});
+        script.push_back(ScriptStep{ScriptStep::kIdle, PlatformMessage{}, 0, {}});
     }
 }
 
 void FakePlatform::ScriptTick(uint32_t value) {
-    script.push_back(ScriptStep{ScriptStep::kTick, PlatformMessage{}, value});
+    script.push_back(ScriptStep{ScriptStep::kTick, PlatformMessage{}, value, {}});
+}
+
+void FakePlatform::ScriptAction(std::function<void()> action) {
+    ScriptStep step{ScriptStep::kAction, PlatformMessage{}, 0, {}};
+    step.action = std::move(action);
+    script.push_back(std::move(step));
 }
 
 void FakePlatform::Record(std::string name, std::vector<intptr_t> args,
@@ -167,6 +173,7 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     FakePlatform::Window& window = fake.windows[hWnd];
     window.procedure = procedure->second;
     window.style = style;
+    window.parent = parent;
     FakePlatform::ClientSize(style, width, height, &window.clientWidth, &window.clientHeight);
     created.handle = hWnd;
     fake.createdWindows.push_back(created);
@@ -207,6 +214,63 @@ BOOL PlatformDestroyWindow(WindowHandle hWnd) {
     window->posted.clear();
     --fake.liveWindows;
     return TRUE;
+}
+
+BOOL PlatformGetClientRect(WindowHandle hWnd, PlatformRect* rect) {
+    FakePlatform& fake = Fake();
+    fake.Record("GetClientRect", {AsInt(hWnd)});
+    if (FakePlatform::Window* window = fake.Find(hWnd)) {
+        *rect = PlatformRect{0, 0, window->clientWidth, window->clientHeight};
+        return TRUE;
+    }
+    auto foreign = fake.foreignWindows.find(hWnd);
+    if (foreign == fake.foreignWindows.end()) {
+        return FALSE;
+    }
+    *rect = foreign->second;
+    return TRUE;
+}
+
+BOOL PlatformIsWindow(WindowHandle hWnd) {
+    FakePlatform& fake = Fake();
+    fake.Record("IsWindow", {AsInt(hWnd)});
+    return fake.Find(hWnd) != nullptr || fake.foreignWindows.count(hWnd) != 0 ? TRUE : FALSE;
+}
+
+BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
+                        BOOL repaint) {
+    FakePlatform& fake = Fake();
+    fake.Record("MoveWindow", {AsInt(hWnd), x, y, width, height, repaint});
+    FakePlatform::Window* window = fake.Find(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    int32_t clientWidth = 0, clientHeight = 0;
+    FakePlatform::ClientSize(window->style, width, height, &clientWidth, &clientHeight);
+    if (clientWidth != window->clientWidth || clientHeight != window->clientHeight) {
+        window->clientWidth = clientWidth;
+        window->clientHeight = clientHeight;
+        Send(hWnd, WM_SIZE, SIZE_RESTORED, PackSize(clientWidth, clientHeight));
+    }
+    return TRUE;
+}
+
+WindowHandle PlatformGetDesktopWindow() {
+    FakePlatform& fake = Fake();
+    fake.Record("GetDesktopWindow");
+    return FakePlatform::DesktopWindow();
+}
+
+void FakePlatform::DestroyForeignWindow(WindowHandle hWnd) {
+    foreignWindows.erase(hWnd);
+    for (auto& [handle, window] : windows) {
+        if (window.alive && window.parent == hWnd) {
+            Send(handle, WM_DESTROY, 0, 0);
+            window.alive = false;
+            window.posted.clear();
+            --liveWindows;
+        }
+    }
 }
 
 intptr_t PlatformGetWindowLongPtr(WindowHandle hWnd, int32_t index) {
@@ -404,9 +468,16 @@ BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t f
         }
         return TRUE;
     }
-    while (!fake.script.empty() && fake.script.front().kind == FakePlatform::ScriptStep::kTick) {
-        fake.tickCount = fake.script.front().tickCount;
+    while (!fake.script.empty() &&
+           (fake.script.front().kind == FakePlatform::ScriptStep::kTick ||
+            fake.script.front().kind == FakePlatform::ScriptStep::kAction)) {
+        const FakePlatform::ScriptStep step = fake.script.front();
         fake.script.pop_front();
+        if (step.kind == FakePlatform::ScriptStep::kTick) {
+            fake.tickCount = step.tickCount;
+        } else {
+            step.action();
+        }
     }
     if (fake.script.empty()) {
         if (++fake.peeksSinceScriptEnded > fake.peeksAfterScript) {

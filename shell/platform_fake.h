@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -61,6 +62,8 @@ class FakePlatform {
     void ScriptIdle(int count = 1);
     // Sets the tick count when the script reaches this point.
     void ScriptTick(uint32_t tickCount);
+    // Runs an action of the test's when the script reaches this point (between two peeks).
+    void ScriptAction(std::function<void()> action);
     // Once the script is used up, this many further empty peeks abort the test run, so that a
     // loop that never ends fails loudly instead of hanging.
     int peeksAfterScript = 10000;
@@ -92,6 +95,11 @@ class FakePlatform {
     int32_t screenWidth = 1920;
     int32_t screenHeight = 1080;
     PlatformRect virtualScreen{-1280, 0, 1920, 1080};
+    // Windows of other programs (a preview host, the desktop), by handle, with their client areas.
+    std::map<WindowHandle, PlatformRect> foreignWindows;
+    static WindowHandle DesktopWindow() { return reinterpret_cast<WindowHandle>(0xDE5C); }
+    // A foreign window goes: as on Windows, its children are destroyed with it.
+    void DestroyForeignWindow(WindowHandle hWnd);
     int cursorCount = 0; // the cursor shows while this is >= 0
     RenderContextHandle currentContext = nullptr;
     int liveWindows = 0;
@@ -108,6 +116,7 @@ class FakePlatform {
     struct Window {
         WindowProcedure procedure = nullptr;
         uint32_t style = 0;
+        WindowHandle parent = nullptr;
         int32_t clientWidth = 0;
         int32_t clientHeight = 0;
         intptr_t userData = 0;
@@ -116,9 +125,10 @@ class FakePlatform {
         std::deque<PlatformMessage> posted;
     };
     struct ScriptStep {
-        enum Kind { kMessage, kIdle, kTick } kind;
+        enum Kind { kMessage, kIdle, kTick, kAction } kind;
         PlatformMessage message;
         uint32_t tickCount;
+        std::function<void()> action;
     };
     bool ShouldFail(const std::string& operation);
     Window* Find(WindowHandle hWnd);

@@ -27,6 +27,7 @@
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
 #include "shell/sdl_keys.h"
+#include "shell/x11_host_window.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ struct SdlWindow {
     int32_t clientWidth = 0;
     int32_t clientHeight = 0;
     SDL_Window* native = nullptr;
+    // A child of another program's window (a saver host's) is drawn with Xlib and GLX instead.
+    x11host::WindowId host = 0;
+    x11host::WindowId hostChild = 0;
     intptr_t userData = 0;
     bool shown = false;
     std::deque<PlatformMessage> posted;
@@ -76,6 +80,11 @@ SdlWindow* FromNative(uint32_t windowId) {
         }
     }
     return nullptr;
+}
+
+// A handle that names none of the program's windows is another program's X window id.
+x11host::WindowId ForeignId(WindowHandle hWnd) {
+    return static_cast<x11host::WindowId>(reinterpret_cast<uintptr_t>(hWnd));
 }
 
 intptr_t Send(SdlWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -437,7 +446,7 @@ CursorHandle PlatformLoadCursor(InstanceHandle, uintptr_t cursorId) {
 
 WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const char* title,
                                   uint32_t style, int32_t x, int32_t y, int32_t width,
-                                  int32_t height, WindowHandle, MenuHandle, InstanceHandle,
+                                  int32_t height, WindowHandle parent, MenuHandle, InstanceHandle,
                                   void* param) {
     auto found = g_classes.find(className);
     if (found == g_classes.end() || !SdlStartVideo(nullptr)) {
@@ -446,6 +455,9 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     auto* window = new SdlWindow;
     window->procedure = found->second;
     window->style = style;
+    if (parent != nullptr && FromHandle(parent) == nullptr) {
+        window->host = ForeignId(parent);
+    }
     window->exStyle = exStyle;
     window->title = title != nullptr ? title : "";
     // Windows places and sizes the outer frame; SDL the client area inside it.
@@ -455,7 +467,10 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     window->clientWidth = std::max(1, width - (framed ? g_frameLeft + g_frameRight : 0));
     window->clientHeight = std::max(1, height - (framed ? g_frameTop + g_frameBottom : 0));
     g_windows.push_back(window);
-    SDL_DisableScreenSaver();
+    // A saver host's window is the screen saver: holding the saver off would fight its host.
+    if (window->host == 0) {
+        SDL_DisableScreenSaver();
+    }
 
     PlatformCreationRecord creation{param};
     if (Send(window, WM_CREATE, 0, reinterpret_cast<intptr_t>(&creation)) == -1) {
@@ -469,6 +484,14 @@ BOOL PlatformShowWindow(WindowHandle hWnd, int32_t) {
     SdlWindow* window = FromHandle(hWnd);
     if (window == nullptr) {
         return FALSE;
+    }
+    if (window->host != 0) {
+        const bool wasShown = window->shown;
+        window->shown = true;
+        if (!wasShown) {
+            SendSize(window, SIZE_RESTORED, window->clientWidth, window->clientHeight);
+        }
+        return wasShown ? TRUE : FALSE;
     }
     if (window->native == nullptr && !Realise(window, DefaultPixelFormat())) {
         return FALSE;
@@ -497,9 +520,13 @@ BOOL PlatformDestroyWindow(WindowHandle hWnd) {
     if (window->native != nullptr) {
         SDL_DestroyWindow(window->native);
     }
+    if (window->hostChild != 0) {
+        x11host::DestroyChild(window->hostChild);
+    }
     g_windows.erase(std::find(g_windows.begin(), g_windows.end(), window));
     delete window;
-    if (g_windows.empty()) {
+    if (std::none_of(g_windows.begin(), g_windows.end(),
+                     [](const SdlWindow* w) { return w->host == 0; })) {
         SDL_EnableScreenSaver();
     }
     return TRUE;
@@ -530,6 +557,46 @@ BOOL PlatformAdjustWindowRectEx(PlatformRect* rect, uint32_t style, BOOL, uint32
     return TRUE;
 }
 
+BOOL PlatformGetClientRect(WindowHandle hWnd, PlatformRect* rect) {
+    if (SdlWindow* window = FromHandle(hWnd)) {
+        *rect = PlatformRect{0, 0, window->clientWidth, window->clientHeight};
+        return TRUE;
+    }
+    int32_t width = 0, height = 0;
+    if (!x11host::GetSize(ForeignId(hWnd), &width, &height)) {
+        return FALSE;
+    }
+    *rect = PlatformRect{0, 0, width, height};
+    return TRUE;
+}
+
+BOOL PlatformIsWindow(WindowHandle hWnd) {
+    PlatformRect rect;
+    return PlatformGetClientRect(hWnd, &rect);
+}
+
+BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
+                        BOOL) {
+    SdlWindow* window = FromHandle(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    if (window->hostChild != 0) {
+        x11host::ResizeChild(window->hostChild, width, height);
+    } else if (window->native != nullptr) {
+        SDL_SetWindowPosition(window->native, x, y);
+        SDL_SetWindowSize(window->native, width, height);
+    }
+    if (width != window->clientWidth || height != window->clientHeight) {
+        SendSize(window, SIZE_RESTORED, width, height);
+    }
+    return TRUE;
+}
+
+WindowHandle PlatformGetDesktopWindow() {
+    return reinterpret_cast<WindowHandle>(static_cast<uintptr_t>(x11host::DesktopWindow()));
+}
+
 // --- Device contexts, pixel formats, OpenGL contexts ------------------------------------------
 
 DeviceContextHandle PlatformGetDC(WindowHandle hWnd) {
@@ -553,14 +620,34 @@ BOOL PlatformSetPixelFormat(DeviceContextHandle hDC, int32_t formatIndex,
                             const PlatformPixelFormat* format) {
     SdlWindow* window = FromDeviceContext(hDC);
     // As on Windows, a window's pixel format is set once.
-    if (window == nullptr || formatIndex != 1 || window->native != nullptr) {
+    if (window == nullptr || formatIndex != 1 || window->native != nullptr ||
+        window->hostChild != 0) {
         return FALSE;
+    }
+    if (window->host != 0) {
+        std::string error;
+        window->hostChild =
+            x11host::CreateChild(window->host, window->clientWidth, window->clientHeight,
+                                 format->cDepthBits, format->cAlphaBits, &error);
+        if (window->hostChild == 0) {
+            std::fprintf(stderr, "zorvik: %s\n", error.c_str());
+            return FALSE;
+        }
+        return TRUE;
     }
     return Realise(window, *format) ? TRUE : FALSE;
 }
 
 RenderContextHandle PlatformCreateContext(DeviceContextHandle hDC) {
     SdlWindow* window = FromDeviceContext(hDC);
+    if (window != nullptr && window->hostChild != 0) {
+        std::string error;
+        void* context = x11host::CreateContext(window->hostChild, &error);
+        if (context == nullptr) {
+            std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", error.c_str());
+        }
+        return static_cast<RenderContextHandle>(context);
+    }
     if (window == nullptr || window->native == nullptr) {
         return nullptr;
     }
@@ -578,6 +665,9 @@ RenderContextHandle PlatformCreateContext(DeviceContextHandle hDC) {
 
 BOOL PlatformMakeCurrent(DeviceContextHandle hDC, RenderContextHandle hRC) {
     SdlWindow* window = FromDeviceContext(hDC);
+    if (window != nullptr && window->hostChild != 0) {
+        return x11host::MakeCurrent(window->hostChild, hRC) ? TRUE : FALSE;
+    }
     if (window == nullptr || window->native == nullptr) {
         return FALSE;
     }
@@ -589,12 +679,20 @@ BOOL PlatformDeleteContext(RenderContextHandle hRC) {
     if (hRC == nullptr) {
         return FALSE;
     }
+    if (x11host::IsContext(hRC)) {
+        x11host::DeleteContext(hRC);
+        return TRUE;
+    }
     SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(hRC));
     return TRUE;
 }
 
 BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
     SdlWindow* window = FromDeviceContext(hDC);
+    if (window != nullptr && window->hostChild != 0) {
+        x11host::SwapBuffers(window->hostChild);
+        return TRUE;
+    }
     if (window == nullptr || window->native == nullptr) {
         return FALSE;
     }

@@ -145,6 +145,28 @@ BOOL PlatformAdjustWindowRectEx(PlatformRect* rect, uint32_t style, BOOL hasMenu
     return result;
 }
 
+BOOL PlatformGetClientRect(WindowHandle hWnd, PlatformRect* rect) {
+    RECT native;
+    if (!GetClientRect(Native(hWnd), &native)) {
+        return FALSE;
+    }
+    *rect = PlatformRect{native.left, native.top, native.right, native.bottom};
+    return TRUE;
+}
+
+BOOL PlatformIsWindow(WindowHandle hWnd) {
+    return IsWindow(Native(hWnd));
+}
+
+BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
+                        BOOL repaint) {
+    return MoveWindow(Native(hWnd), x, y, width, height, repaint);
+}
+
+WindowHandle PlatformGetDesktopWindow() {
+    return reinterpret_cast<WindowHandle>(GetDesktopWindow());
+}
+
 // --- Device contexts, pixel formats, OpenGL contexts ------------------------------------------
 
 DeviceContextHandle PlatformGetDC(WindowHandle hWnd) {

@@ -3,13 +3,12 @@
 
 #include <cstring>
 
+#include "shell/error_box.h"
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
 #include "shell/window_proc.h"
 
 namespace {
-
-constexpr uint32_t kErrorBoxStyle = MB_OK | MB_ICONEXCLAMATION;
 
 PlatformPixelFormat DescribePixelFormat(int32_t bitsPerPixel) {
     PlatformPixelFormat format;
@@ -33,6 +32,16 @@ void LeaveFullScreen(const GL_Window* window) {
     PlatformShowCursor(TRUE);
 }
 
+// Destroys the record's window. The handle is cleared first, so that the window procedure can tell
+// this destruction from one that the window's host makes behind the program's back.
+void DestroyOwnWindow(GL_Window* window) {
+    const WindowHandle hWnd = window->hWnd;
+    window->hWnd = nullptr;
+    if (window->isGone != TRUE) {
+        PlatformDestroyWindow(hWnd);
+    }
+}
+
 // The clean-up after a failed creation step, newest object first, each handle cleared as soon as
 // its object is gone. A display mode switched for this window is put back too, with the cursor,
 // so that a failed creation never leaves the user in a foreign mode without a pointer.
@@ -46,8 +55,7 @@ void AbandonWindow(GL_Window* window) {
         window->hDC = nullptr;
     }
     if (window->hWnd != nullptr) {
-        PlatformDestroyWindow(window->hWnd);
-        window->hWnd = nullptr;
+        DestroyOwnWindow(window);
     }
     if (window->isFullScreen) {
         LeaveFullScreen(window);
@@ -71,7 +79,7 @@ BOOL RegisterWindowClass(Application* application) {
     windowClass.hbrBackground = reinterpret_cast<BrushHandle>(COLOR_APPWORKSPACE);
     windowClass.lpszClassName = application->className;
     if (PlatformRegisterClass(&windowClass) == 0) {
-        PlatformMessageBox(nullptr, "RegisterClassEx Failed!", "Error", kErrorBoxStyle);
+        ShowErrorBox(application, "RegisterClassEx Failed!");
         return FALSE;
     }
     return TRUE;
@@ -90,12 +98,18 @@ BOOL ChangeScreenResolution(int32_t width, int32_t height, int32_t bitsPerPixel)
 }
 
 BOOL CreateWindowGL(GL_Window* window) {
+    window->isGone = FALSE;
+    window->pointerKnown = FALSE;
     uint32_t style = WS_OVERLAPPEDWINDOW;
     uint32_t exStyle = WS_EX_APPWINDOW;
     const PlatformPixelFormat format = DescribePixelFormat(window->bitsPerPixel);
     PlatformRect rect = {0, 0, window->width, window->height};
 
-    if (window->isFullScreen == TRUE) {
+    if (window->parent != nullptr) {
+        // A child filling its parent's client area: no frame, no mode, nothing to adjust.
+        style = WS_CHILD | WS_VISIBLE;
+        exStyle = 0;
+    } else if (window->isFullScreen == TRUE) {
         // Full screen at the display's own mode needs no switch, and so cannot be refused.
         if (window->keepsDisplayMode == TRUE ||
             ChangeScreenResolution(window->width, window->height, window->bitsPerPixel)) {
@@ -105,8 +119,7 @@ BOOL CreateWindowGL(GL_Window* window) {
         } else {
             // The window keeps its outer size here: the frame is not added, so the client area
             // comes out smaller than asked.
-            PlatformMessageBox(nullptr, "Mode Switch Failed.\nRunning In Windowed Mode.", "Error",
-                               kErrorBoxStyle);
+            ShowErrorBox(window->application, "Mode Switch Failed.\nRunning In Windowed Mode.");
             window->isFullScreen = FALSE;
         }
     } else {
@@ -167,8 +180,7 @@ BOOL DestroyWindowGL(GL_Window* window) {
             PlatformReleaseDC(window->hWnd, window->hDC);
             window->hDC = nullptr;
         }
-        PlatformDestroyWindow(window->hWnd);
-        window->hWnd = nullptr;
+        DestroyOwnWindow(window);
     }
     if (window->isFullScreen) {
         LeaveFullScreen(window);

@@ -177,8 +177,12 @@ TEST(Options, XscreensaverWindowFromArgumentsOrEnvironment) {
     o = Parse({"--pace", "30"}, environment);
     EXPECT_EQ(o.mode, RunMode::kSaverHost);
     EXPECT_EQ(o.hostWindow, 0x200000au);
-    // An explicit argument wins over the environment.
-    EXPECT_TRUE(Parse({"--root"}, environment).rootWindow);
+    // Under xscreensaver, --root means the window it shows the saver in.
+    o = Parse({"--root"}, environment);
+    EXPECT_FALSE(o.rootWindow);
+    EXPECT_EQ(o.hostWindow, 0x200000au);
+    // An explicit window wins over the environment.
+    EXPECT_EQ(Parse({"--window-id", "77"}, environment).hostWindow, 77u);
     environment.xscreensaverWindow = "";
     EXPECT_EQ(Parse({}, environment).mode, RunMode::kAnimation);
 

@@ -21,7 +21,7 @@ constexpr int kHeight = 180;
 
 struct ShellRecords {
     Keys keys{};
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
     ShellRecords() {
         window.keys = &keys;

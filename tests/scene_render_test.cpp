@@ -94,7 +94,7 @@ TEST(SceneRender, FramesMatchTheReferenceImages) {
     std::string error;
     ASSERT_TRUE(context.Create(kWidth, kHeight, &error)) << error;
     Keys keys{};
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
     window.keys = &keys;
     window.application = &application;
@@ -162,7 +162,7 @@ TEST(SceneRender, StepsThenOneDrawEqualsDrawingEveryStep) {
     std::string error;
     ASSERT_TRUE(context.Create(kWidth, kHeight, &error)) << error;
     Keys keys{};
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
     window.keys = &keys;
     window.application = &application;

@@ -88,7 +88,7 @@ TEST_F(ShellReshape, ZeroHeightIsTreatedAsOne) {
 
 TEST_F(ShellReshape, SizeMessageReshapesToTheClientSizeInItsParameter) {
     Fake().Reset();
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     ASSERT_TRUE(RegisterWindowClass(&application));
     Keys keys{};
     GL_Window window{};

@@ -52,7 +52,7 @@ class ShellWindow : public ::testing::Test {
 
 TEST(ShellWindowClass, IsRegisteredWithTheClassRecordOfTheProgram) {
     Fake().Reset();
-    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL"};
+    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL", FALSE};
     ASSERT_EQ(RegisterWindowClass(&application), TRUE);
 
     const PlatformWindowClass& registered = Fake().registeredClass;
@@ -81,7 +81,7 @@ TEST(ShellWindowClass, IsRegisteredWithTheClassRecordOfTheProgram) {
 TEST(ShellWindowClass, RefusalShowsItsBoxAndReturnsFalse) {
     Fake().Reset();
     Fake().FailAt("RegisterClass");
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     EXPECT_EQ(RegisterWindowClass(&application), FALSE);
     ASSERT_EQ(Fake().messageBoxes.size(), 1u);
     const FakeMessageBox& box = Fake().messageBoxes[0];

@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
     }
 
     Keys keys{};
-    Application application{nullptr, "OpenGL"};
+    Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
     window.keys = &keys;
     window.application = &application;

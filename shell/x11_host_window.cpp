@@ -1,0 +1,227 @@
+#include "shell/x11_host_window.h"
+
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <map>
+#include <set>
+
+namespace x11host {
+
+namespace {
+
+Display* g_display = nullptr;
+std::map<WindowId, XVisualInfo*> g_childVisuals; // the visual each child was made with
+std::set<GLXContext> g_contexts;
+
+Display* Connection() {
+    if (g_display == nullptr) {
+        g_display = XOpenDisplay(nullptr);
+    }
+    return g_display;
+}
+
+// A request about a window that may be gone is expected to fail now and then; such failures are
+// caught here instead of reaching the program's handler, which reports every refusal as a fault.
+bool g_trapped = false;
+int TrapError(Display*, XErrorEvent*) {
+    g_trapped = true;
+    return 0;
+}
+
+class ErrorTrap {
+  public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        XSync(display_, False);
+        g_trapped = false;
+        previous_ = XSetErrorHandler(TrapError);
+    }
+    ~ErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    bool Failed() {
+        XSync(display_, False);
+        return g_trapped;
+    }
+
+  private:
+    Display* display_;
+    int (*previous_)(Display*, XErrorEvent*);
+};
+
+} // namespace
+
+bool GetSize(WindowId window, int32_t* width, int32_t* height) {
+    Display* display = Connection();
+    if (display == nullptr || window == 0) {
+        return false;
+    }
+    ErrorTrap trap(display);
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0 || trap.Failed()) {
+        return false;
+    }
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
+
+WindowId DesktopWindow() {
+    Display* display = Connection();
+    if (display == nullptr) {
+        return 0;
+    }
+    const Window root = DefaultRootWindow(display);
+    const Atom virtualRoot = XInternAtom(display, "__SWM_VROOT", False);
+    Window rootReturn = 0, parentReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    WindowId found = root;
+    ErrorTrap trap(display);
+    if (XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count && found == root; ++i) {
+            Atom type = None;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display, children[i], virtualRoot, 0, 1, False, XA_WINDOW, &type,
+                                   &format, &items, &after, &data) == Success &&
+                type == XA_WINDOW && items == 1 && data != nullptr) {
+                found = *reinterpret_cast<Window*>(data);
+            }
+            if (data != nullptr) {
+                XFree(data);
+            }
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+    }
+    return found;
+}
+
+WindowId CreateChild(WindowId host, int32_t width, int32_t height, int depthBits, int alphaBits,
+                     std::string* error) {
+    Display* display = Connection();
+    if (display == nullptr) {
+        *error = "cannot open the display";
+        return 0;
+    }
+    int attributes[] = {GLX_RGBA,
+                        GLX_DOUBLEBUFFER,
+                        GLX_RED_SIZE,
+                        8,
+                        GLX_GREEN_SIZE,
+                        8,
+                        GLX_BLUE_SIZE,
+                        8,
+                        GLX_ALPHA_SIZE,
+                        alphaBits,
+                        GLX_DEPTH_SIZE,
+                        depthBits,
+                        None};
+    XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+    if (visual == nullptr) {
+        // Some servers have no visual with alpha; the frame does not need it to look right.
+        attributes[9] = 0;
+        visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+    }
+    if (visual == nullptr) {
+        *error = "no OpenGL visual with a depth buffer on this display";
+        return 0;
+    }
+    ErrorTrap trap(display);
+    XSetWindowAttributes set{};
+    set.colormap = XCreateColormap(display, host, visual->visual, AllocNone);
+    set.background_pixel = BlackPixel(display, DefaultScreen(display));
+    set.border_pixel = 0;
+    const Window child = XCreateWindow(
+        display, host, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+        visual->depth, InputOutput, visual->visual, CWColormap | CWBackPixel | CWBorderPixel, &set);
+    XMapWindow(display, child);
+    if (trap.Failed()) {
+        *error = "the X server refused a window inside the host window";
+        XFree(visual);
+        return 0;
+    }
+    g_childVisuals[child] = visual;
+    return child;
+}
+
+void DestroyChild(WindowId child) {
+    Display* display = Connection();
+    auto found = g_childVisuals.find(child);
+    if (display == nullptr || found == g_childVisuals.end()) {
+        return;
+    }
+    {
+        // Gone already when its host was destroyed first.
+        ErrorTrap trap(display);
+        XDestroyWindow(display, child);
+    }
+    XFree(found->second);
+    g_childVisuals.erase(found);
+}
+
+void ResizeChild(WindowId child, int32_t width, int32_t height) {
+    Display* display = Connection();
+    if (display == nullptr) {
+        return;
+    }
+    ErrorTrap trap(display);
+    XResizeWindow(display, child, static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
+void* CreateContext(WindowId child, std::string* error) {
+    auto found = g_childVisuals.find(child);
+    if (g_display == nullptr || found == g_childVisuals.end()) {
+        *error = "no window to make an OpenGL context for";
+        return nullptr;
+    }
+    ErrorTrap trap(g_display);
+    GLXContext context = glXCreateContext(g_display, found->second, nullptr, True);
+    if (context == nullptr || trap.Failed()) {
+        *error = "the OpenGL driver refused a context";
+        return nullptr;
+    }
+    g_contexts.insert(context);
+    return context;
+}
+
+bool MakeCurrent(WindowId child, void* context) {
+    if (g_display == nullptr) {
+        return false;
+    }
+    ErrorTrap trap(g_display);
+    const Bool made = context == nullptr
+                          ? glXMakeCurrent(g_display, None, nullptr)
+                          : glXMakeCurrent(g_display, child, static_cast<GLXContext>(context));
+    return made == True && !trap.Failed();
+}
+
+void DeleteContext(void* context) {
+    auto found = g_contexts.find(static_cast<GLXContext>(context));
+    if (g_display == nullptr || found == g_contexts.end()) {
+        return;
+    }
+    glXDestroyContext(g_display, *found);
+    g_contexts.erase(found);
+}
+
+bool IsContext(void* context) {
+    return g_contexts.count(static_cast<GLXContext>(context)) != 0;
+}
+
+void SwapBuffers(WindowId child) {
+    if (g_display == nullptr) {
+        return;
+    }
+    // Swapping into a window whose host has just gone fails; the next look at the host ends the
+    // run.
+    ErrorTrap trap(g_display);
+    glXSwapBuffers(g_display, child);
+}
+
+} // namespace x11host
