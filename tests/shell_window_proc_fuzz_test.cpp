@@ -55,7 +55,7 @@ class WindowProcFuzz : public ::testing::Test {
     }
 
     GuardedKeys guarded{};
-    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL"};
+    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL", FALSE};
     GL_Window window{};
 };
 

@@ -59,7 +59,7 @@ class ShellWindowProc : public ::testing::Test {
         Keys keys;
         int32_t after[4];
     } guarded;
-    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL"};
+    Application application{reinterpret_cast<InstanceHandle>(0x400000), "OpenGL", FALSE};
     GL_Window window{};
     WindowHandle hWnd = nullptr;
 };
