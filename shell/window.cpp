@@ -129,7 +129,7 @@ BOOL CreateWindowGL(GL_Window* window) {
     window->hWnd =
         PlatformCreateWindow(exStyle, window->application->className, window->title, style,
                              window->x, window->y, rect.right - rect.left, rect.bottom - rect.top,
-                             nullptr, nullptr, window->application->hInstance, window);
+                             window->parent, nullptr, window->application->hInstance, window);
     if (window->hWnd == nullptr) {
         AbandonWindow(window);
         return FALSE;
