@@ -69,6 +69,9 @@ intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intpt
         return 0;
     }
 
+    // A child window (a preview, a saver host's window) leaves the keyboard to its host.
+    const bool keys = window->parent == nullptr;
+
     switch (message) {
     case WM_DESTROY:
         // Destroyed by someone else: the host of a preview closed it, or the window a saver host
@@ -99,14 +102,14 @@ intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intpt
         return 0;
 
     case WM_KEYDOWN:
-        if (wParam <= 255) {
+        if (keys && wParam <= 255) {
             window->keys->keyDown[wParam] = TRUE;
             return 0;
         }
         break;
 
     case WM_KEYUP:
-        if (wParam <= 255) {
+        if (keys && wParam <= 255) {
             window->keys->keyDown[wParam] = FALSE;
             return 0;
         }

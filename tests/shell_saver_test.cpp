@@ -1,0 +1,202 @@
+// The screen-saver modes of the shell on the scriptable fake window system: the settings box, the
+// full-screen saver that ends on input, and the child of a host's window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/main_loop.h"
+#include "shell/platform_constants.h"
+#include "shell/platform_fake.h"
+#include "tests/support/recording_scene.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const auto kInstance = reinterpret_cast<InstanceHandle>(0x400000);
+const auto kHost = reinterpret_cast<WindowHandle>(0x5150);
+
+intptr_t PackPoint(int32_t x, int32_t y) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(y) & 0xFFFF) << 16 |
+                                 (static_cast<uint32_t>(x) & 0xFFFF));
+}
+
+class ShellSaver : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Fake().Reset();
+        Scene() = RecordingScene();
+        Scene().onUpdate = ActOnEscAndF1;
+        g_isProgramLooping = FALSE;
+        g_createFullScreen = FALSE;
+        Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
+    }
+
+    static int Run(const std::vector<std::string>& args) {
+        Options options;
+        std::string error;
+        EXPECT_TRUE(ParseOptions(args, StartContext{}, &options, &error)) << error;
+        return RunZorvik(kInstance, options);
+    }
+    static std::vector<intptr_t> ArgsOf(const std::string& name, size_t index = 0) {
+        std::vector<intptr_t> args;
+        for (const FakeCall& call : Fake().calls) {
+            if (call.name == name) {
+                args.push_back(call.args.at(index));
+            }
+        }
+        return args;
+    }
+};
+
+TEST_F(ShellSaver, SettingsShowOneBoxOwnedByTheDialogAndNothingElse) {
+    EXPECT_EQ(Run({"/c:20816"}), 0);
+    ASSERT_EQ(Fake().messageBoxes.size(), 1u);
+    const FakeMessageBox& box = Fake().messageBoxes[0];
+    EXPECT_EQ(box.owner, reinterpret_cast<WindowHandle>(20816));
+    EXPECT_EQ(box.caption, "zorvik");
+    EXPECT_NE(box.text.find("no settings"), std::string::npos);
+    EXPECT_EQ(box.type, MB_OK | MB_ICONINFORMATION);
+    EXPECT_EQ(Fake().Count("RegisterClass"), 0);
+    EXPECT_EQ(Fake().Count("CreateWindow"), 0);
+
+    Fake().Reset();
+    EXPECT_EQ(Run({"/c"}), 0);
+    ASSERT_EQ(Fake().messageBoxes.size(), 1u);
+    EXPECT_EQ(Fake().messageBoxes[0].owner, nullptr);
+}
+
+TEST_F(ShellSaver, FullScreenSaverCoversTheVirtualScreenWithoutAModeSwitch) {
+    Fake().ScriptIdle(2);
+    Fake().ScriptMessage(WM_KEYDOWN, 'A');
+    EXPECT_EQ(Run({"/s"}), 0);
+    ASSERT_EQ(Fake().createdWindows.size(), 1u);
+    const FakeCreatedWindow& created = Fake().createdWindows[0];
+    EXPECT_EQ(created.style, WS_POPUP);
+    EXPECT_EQ(created.exStyle, WS_EX_APPWINDOW | WS_EX_TOPMOST);
+    EXPECT_EQ(created.x, Fake().virtualScreen.left);
+    EXPECT_EQ(created.y, Fake().virtualScreen.top);
+    EXPECT_EQ(created.width, Fake().virtualScreen.right - Fake().virtualScreen.left);
+    EXPECT_EQ(created.height, Fake().virtualScreen.bottom - Fake().virtualScreen.top);
+    EXPECT_EQ(Fake().Count("ChangeDisplaySettings"), 0);
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+    // The cursor is hidden while it runs and back afterwards.
+    EXPECT_EQ(ArgsOf("ShowCursor"), (std::vector<intptr_t>{FALSE, TRUE}));
+    // Any key ends it after the frames before it; it is not a toggle.
+    EXPECT_EQ(Fake().Count("Draw"), 2);
+    EXPECT_EQ(Fake().Count("Initialize"), 1);
+}
+
+TEST_F(ShellSaver, FullScreenSaverEndsOnClicksMovesAndLostActivation) {
+    const struct {
+        const char* what;
+        uint32_t message;
+        uintptr_t wParam;
+    } inputs[] = {{"left button", WM_LBUTTONDOWN, 1},
+                  {"right button", WM_RBUTTONDOWN, 2},
+                  {"middle button", WM_MBUTTONDOWN, 16},
+                  {"side button", WM_XBUTTONDOWN, 0},
+                  {"F1", WM_KEYDOWN, VK_F1},
+                  {"Alt", WM_SYSKEYDOWN, 0x12},
+                  {"deactivation", WM_ACTIVATEAPP, FALSE}};
+    for (const auto& input : inputs) {
+        Fake().Reset();
+        Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
+        Fake().ScriptIdle();
+        Fake().ScriptMessage(input.message, input.wParam);
+        EXPECT_EQ(Run({"/s"}), 0) << input.what;
+        EXPECT_EQ(Fake().Count("CreateWindow"), 1) << input.what << " must not toggle";
+        EXPECT_EQ(Fake().Count("Draw"), 1) << input.what;
+    }
+
+    // Activation itself, and a pointer that only trembles, do not end it; a real move does, and
+    // coordinates left of the primary monitor count as negative.
+    Fake().Reset();
+    Fake().ScriptMessage(WM_ACTIVATEAPP, TRUE);
+    Fake().ScriptMessage(WM_MOUSEMOVE, 0, PackPoint(-600, 300));
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_MOUSEMOVE, 0, PackPoint(-597, 305));
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_MOUSEMOVE, 0, PackPoint(-620, 300));
+    Fake().ScriptIdle(3);
+    EXPECT_EQ(Run({"/s"}), 0);
+    EXPECT_EQ(Fake().Count("Draw"), 2) << "ends at the move of 20 pixels, not before";
+}
+
+TEST_F(ShellSaver, PreviewFillsFollowsAndOutlivesNothing) {
+    Fake().ScriptIdle(2);
+    Fake().ScriptAction([] { Fake().foreignWindows[kHost] = PlatformRect{0, 0, 300, 200}; });
+    Fake().ScriptIdle(2);
+    Fake().ScriptAction([] { Fake().DestroyForeignWindow(kHost); });
+    Fake().ScriptIdle();
+    const std::string host = std::to_string(reinterpret_cast<uintptr_t>(kHost));
+    EXPECT_EQ(Run({"/p", host}), 0);
+
+    ASSERT_EQ(Fake().createdWindows.size(), 1u);
+    const FakeCreatedWindow& created = Fake().createdWindows[0];
+    EXPECT_EQ(created.parent, kHost);
+    EXPECT_EQ(created.style, WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(created.exStyle, 0u);
+    EXPECT_EQ(created.x, 0);
+    EXPECT_EQ(created.y, 0);
+    EXPECT_EQ(created.width, 152);
+    EXPECT_EQ(created.height, 112);
+    // No mode, no cursor, no box.
+    EXPECT_EQ(Fake().Count("ChangeDisplaySettings"), 0);
+    EXPECT_EQ(Fake().Count("ShowCursor"), 0);
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+    // The host grew: the child follows it, and the scene sets its view up for the new shape.
+    EXPECT_EQ(ArgsOf("MoveWindow", 3), (std::vector<intptr_t>{300}));
+    EXPECT_EQ(ArgsOf("MoveWindow", 4), (std::vector<intptr_t>{200}));
+    EXPECT_EQ(Fake().Count("Initialize"), 2);
+    EXPECT_EQ(Scene().window->width, 300);
+    EXPECT_EQ(Scene().window->height, 200);
+    // The host went, and took the child with it: no frame after, and the child is not destroyed a
+    // second time, but its context and device context are still let go.
+    EXPECT_EQ(Fake().Count("Draw"), 4);
+    EXPECT_EQ(Fake().Count("DestroyWindow"), 0);
+    EXPECT_EQ(Fake().liveContexts, 0);
+    EXPECT_EQ(Fake().liveDeviceContexts, 0);
+    EXPECT_EQ(Fake().liveWindows, 0);
+}
+
+TEST_F(ShellSaver, HostedFailuresEndQuietlyWithOne) {
+    // A handle that names no window.
+    EXPECT_EQ(Run({"/p", "999"}), 1);
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+    EXPECT_EQ(Fake().Count("CreateWindow"), 0);
+
+    Fake().Reset();
+    Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
+    Fake().FailAt("CreateContext");
+    EXPECT_EQ(Run({"--window-id", std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 1);
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+    EXPECT_EQ(Fake().liveWindows, 0);
+}
+
+TEST_F(ShellSaver, RootMeansTheDesktopWindow) {
+    Fake().foreignWindows[FakePlatform::DesktopWindow()] = PlatformRect{0, 0, 1920, 1080};
+    Fake().ScriptIdle();
+    Fake().ScriptMessage(WM_CLOSE); // xscreensaver's SIGTERM arrives as a close
+    EXPECT_EQ(Run({"--root"}), 0);
+    ASSERT_EQ(Fake().createdWindows.size(), 1u);
+    EXPECT_EQ(Fake().createdWindows[0].parent, FakePlatform::DesktopWindow());
+    EXPECT_EQ(Fake().createdWindows[0].width, 1920);
+    EXPECT_EQ(Fake().Count("DestroyWindow"), 1);
+    EXPECT_TRUE(Fake().messageBoxes.empty());
+}
+
+TEST_F(ShellSaver, HostedWindowIgnoresKeysAndTheAnimationsToggle) {
+    const std::string host = std::to_string(reinterpret_cast<uintptr_t>(kHost));
+    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
+    Fake().ScriptIdle(2);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run({"--window-id", host}), 0);
+    // A child window leaves the keyboard to its host, and has no other display mode to go to:
+    // the same window carries on.
+    EXPECT_EQ(Fake().Count("CreateWindow"), 1);
+    EXPECT_EQ(Scene().keys->keyDown[VK_F1], 0);
+}
+
+} // namespace
