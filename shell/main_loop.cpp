@@ -186,9 +186,13 @@ void ToggleFullscreen(GL_Window* window) {
 
 int RunZorvik(InstanceHandle hInstance, const Options& options) {
     if (options.mode == RunMode::kSaverSettings) {
-        // There is nothing to set; the box says so, in front of the settings dialog that asked.
-        PlatformMessageBox(reinterpret_cast<WindowHandle>(options.hostWindow), kSettingsText,
-                           "zorvik", MB_OK | MB_ICONINFORMATION);
+        // There is nothing to set; the box says so, in front of the settings dialog that asked
+        // (the system would refuse a box owned by a window that is not there).
+        WindowHandle owner = reinterpret_cast<WindowHandle>(options.hostWindow);
+        if (owner != nullptr && PlatformIsWindow(owner) == FALSE) {
+            owner = nullptr;
+        }
+        PlatformMessageBox(owner, kSettingsText, "zorvik", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
     const bool hosted =

@@ -6,11 +6,15 @@
  *   geometry  prints "WL WT WR WB CX CY CW CH" for the window of class "OpenGL": its window
  *             rectangle, then its client area's screen position and size; exit 1 if none
  *   count     prints the number of top-level windows of class "OpenGL"
- *   box       prints the text of the visible "Error" dialog box; exit 1 if there is none
+ *   box [TITLE]  prints the text of the visible dialog box titled "Error" (or TITLE); exit 1 if
+ *             there is none
+ *   child HOST   prints "X Y W H", the place and size within HOST's client area of the window of
+ *             class "OpenGL" that is HOST's child (HOST a decimal handle); exit 1 if none
  *   boxes     prints the number of visible top-level windows titled "Error"
  *   minimise, restore, close
  *             posts the window the system command its title-bar buttons send */
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
@@ -47,8 +51,11 @@ static BOOL CALLBACK PrintStaticText(HWND child, LPARAM found) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: %s geometry|count|box|boxes|minimise|restore|close\n", argv[0]);
+    if (argc < 2 || argc > 3) {
+        fprintf(stderr,
+                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|minimise|restore|"
+                "close\n",
+                argv[0]);
         return 2;
     }
     const char* command = argv[1];
@@ -63,13 +70,26 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (strcmp(command, "box") == 0) {
-        HWND box = FindWindowA("#32770", "Error");
+        HWND box = FindWindowA("#32770", argc == 3 ? argv[2] : "Error");
         int found = 0;
         if (box == NULL || !IsWindowVisible(box)) {
             return 1;
         }
         EnumChildWindows(box, PrintStaticText, (LPARAM)&found);
         return found ? 0 : 1;
+    }
+    if (strcmp(command, "child") == 0 && argc == 3) {
+        HWND host = (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 10);
+        HWND child = FindWindowExA(host, NULL, "OpenGL", NULL);
+        RECT client, placed;
+        POINT hostOrigin = {0, 0};
+        if (child == NULL || !GetClientRect(child, &client) || !GetWindowRect(child, &placed) ||
+            !ClientToScreen(host, &hostOrigin)) {
+            return 1;
+        }
+        printf("%ld %ld %ld %ld\n", placed.left - hostOrigin.x, placed.top - hostOrigin.y,
+               client.right - client.left, client.bottom - client.top);
+        return 0;
     }
 
     HWND window = FindWindowA("OpenGL", NULL);
