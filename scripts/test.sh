@@ -31,6 +31,8 @@ for preset in linux asan windows-x64; do
     if ! ctest --preset "$preset" 2>&1 | tee "$log"; then
         status=1
     fi
+    # How long things took: printed by the tests, never held against them.
+    grep -h '^benchmark:' "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null || true
     summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
     if [ -z "$summary" ]; then
         echo "no test summary for $preset" >&2
