@@ -14,7 +14,7 @@ test_packages=(
     googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64
-    xvfb xfonts-base x11-utils xdotool imagemagick
+    xvfb xfonts-base x11-utils xdotool imagemagick xscreensaver
     valgrind clang libclang-rt-14-dev clang-format procps
 )
 

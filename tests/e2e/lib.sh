@@ -450,3 +450,90 @@ expect_creation_failure() {
         "$work/stderr" || fail "stderr does not say what failed"
     note "exit code $exit_code after $boxes box(es)"
 }
+
+# --- Pictures that must match --------------------------------------------------------------------
+
+# True once a window shows something drawn, kept as the shot NAME.
+shows_picture() {
+    shoot "$1" "$2"
+    drawn "$2"
+}
+# True once a window shows exactly the picture of the shot "first".
+shows_same() {
+    shoot "$1" later
+    [ "$(pixels_changed first later)" = 0 ]
+}
+# True once stderr holds at least N lines of --stats.
+stats_lines() { [ "$(grep -cE '^zorvik: [0-9.]+ frames/s' "$work/stderr")" -ge "$1" ]; }
+
+# --- Screen-saver hosts ----------------------------------------------------------------------------
+
+# An X window of another program for the saver to draw in (x11_host.c), WIDTH HEIGHT: its id in
+# $host; host_command sends it a line ("resize W H", "destroy") and waits for it to be done.
+start_host() {
+    [ -x "$work/x11_host" ] || cc -O1 -o "$work/x11_host" "$here/x11_host.c" -lX11 ||
+        fail "cannot build the host window program"
+    [ -z "${host_pid:-}" ] || kill "$host_pid" 2>/dev/null
+    rm -f "$work/host.in" "$work/host.out"
+    mkfifo "$work/host.in"
+    "$work/x11_host" "$1" "$2" <>"$work/host.in" >"$work/host.out" 2>&1 &
+    host_pid=$!
+    wait_for "the host window" test -s "$work/host.out"
+    host=$(head -n 1 "$work/host.out")
+}
+host_command() {
+    local done_before
+    done_before=$(grep -c '^done' "$work/host.out")
+    echo "$*" >"$work/host.in"
+    wait_for "the host to $1" eval '[ "$(grep -c "^done" "$work/host.out")" -gt '"$done_before"' ]'
+}
+# True when the host holds one child window of the given size, WxH.
+host_child_is() {
+    xwininfo -tree -id "$host" 2>/dev/null |
+        awk '/^ +1 child:/ {c = 1; next} c {print $(NF - 1); exit}' | grep -q "^$1+0+0"
+}
+
+# A Win32 window for the preview (preview_host.c), in the case's prefix: its handle in $host;
+# preview_command asks it to "resize W H" or "destroy".
+start_preview_host() {
+    x86_64-w64-mingw32-gcc -O1 -o "$work/preview_host.exe" "$here/preview_host.c" -lgdi32 ||
+        fail "cannot build the preview host"
+    rm -f "$work/preview.cmd"
+    wine "$work/preview_host.exe" "$(winepath -w "$work/preview.cmd")" >"$work/preview.out" 2>&1 &
+    wait_for "the preview host window" test -s "$work/preview.out"
+    host=$(head -n 1 "$work/preview.out" | tr -d '\r')
+}
+preview_command() { echo "$*" >"$work/preview.cmd"; }
+# True when the preview window of class OpenGL inside the host is at "X Y W H".
+preview_child_is() { [ "$(probe child "$host")" = "$1" ]; }
+
+# The xscreensaver daemon as nobody, on this display, with a private home and a copy of the
+# program; saver_command runs xscreensaver-command the same way.
+start_xscreensaver() {
+    chmod 755 "$work"
+    mkdir -p "$work/bin" "$work/home"
+    cp "$program" "$work/bin/zorvik"
+    chmod 755 "$work/bin" "$work/bin/zorvik"
+    cat >"$work/home/.xscreensaver" <<SETTINGS
+mode: one
+selected: 0
+timeout: 0:30:00
+lock: False
+fade: False
+unfade: False
+splash: False
+programs: GL: $work/bin/zorvik --root \n
+SETTINGS
+    chown -R 65534:65534 "$work/home"
+    as_nobody xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
+    daemon_pid=$!
+    trap 'kill "$daemon_pid" 2>/dev/null; pkill -u 65534 -f "$work/bin/zorvik"; cleanup' EXIT
+    wait_for "the xscreensaver daemon" eval 'saver_command -time >/dev/null 2>&1'
+}
+as_nobody() {
+    setpriv --reuid=65534 --regid=65534 --clear-groups \
+        env -i HOME="$work/home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "$@"
+}
+saver_command() { as_nobody xscreensaver-command "$@"; }
+hack_running() { pgrep -u 65534 -f "$work/bin/zorvik" >/dev/null; }
+hack_gone() { ! hack_running; }

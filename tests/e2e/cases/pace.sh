@@ -1,0 +1,19 @@
+# --pace 60 advances the city 60 steps a second of wall-clock time, whatever the frame rate of the
+# software renderer: read from --stats, whose lines come every 3 seconds. The first line is left
+# out (it counts the catch-up after the slow first frames), the next two must each lie within a
+# generous 40 to 80 steps a second.
+start_xvfb 1280x720
+start_program --window --size 640x360 --pace 60 --stats
+wait_window "$title"
+wait_for "three rate lines on stderr" stats_lines 3
+lines=$(grep -E '^zorvik: [0-9.]+ frames/s' "$work/stderr")
+note "$lines"
+while read -r fps steps; do
+    bench "frames per second at --pace 60" "$fps"
+    bench "steps per second at --pace 60" "$steps"
+    awk -v s="$steps" 'BEGIN {exit !(s >= 40 && s <= 80)}' ||
+        fail "$steps steps a second at --pace 60"
+done < <(sed -n '2,3p' <<<"$lines" | awk '{print $2, $4}')
+tap_key "$found" Escape
+request_made
+expect_exit 0
