@@ -458,6 +458,11 @@ shows_picture() {
     shoot "$1" "$2"
     drawn "$2"
 }
+# True once a window shows a picture that differs from the shot OLD, kept as the shot NAME.
+shows_other() {
+    shoot "$1" "$3"
+    drawn "$3" && [ "$(pixels_changed "$2" "$3")" != 0 ]
+}
 # True once a window shows exactly the picture of the shot "first".
 shows_same() {
     shoot "$1" later
