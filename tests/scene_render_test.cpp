@@ -87,22 +87,37 @@ double LitShare(const Image& image) {
     return static_cast<double>(lit) / (kWidth * kHeight);
 }
 
-} // namespace
-
-TEST(SceneRender, FramesMatchTheReferenceImages) {
+// The scene on a headless context of the test's size, with the shell's records, from kSeed.
+struct HeadlessScene {
     HeadlessContext context;
-    std::string error;
-    ASSERT_TRUE(context.Create(kWidth, kHeight, &error)) << error;
     Keys keys{};
     Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
-    window.keys = &keys;
-    window.application = &application;
-    window.width = kWidth;
-    window.height = kHeight;
-    window.bitsPerPixel = 32;
-    ASSERT_TRUE(Initialize(&window, &keys));
-    Srand(kSeed);
+
+    bool Start(std::string* error) {
+        if (!context.Create(kWidth, kHeight, error)) {
+            return false;
+        }
+        window.keys = &keys;
+        window.application = &application;
+        window.width = kWidth;
+        window.height = kHeight;
+        window.bitsPerPixel = 32;
+        if (Initialize(&window, &keys) != TRUE) {
+            *error = "Initialize failed";
+            return false;
+        }
+        Srand(kSeed);
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(SceneRender, FramesMatchTheReferenceImages) {
+    HeadlessScene scene;
+    std::string error;
+    ASSERT_TRUE(scene.Start(&error)) << error;
 
     const bool update = std::getenv("ZORVIK_UPDATE_REFERENCES") != nullptr;
     std::vector<Image> frames;
@@ -158,19 +173,9 @@ struct AnimationState {
 // one that drawing after every step would have ended with, and a frame without a step must show
 // the same picture again.
 TEST(SceneRender, StepsThenOneDrawEqualsDrawingEveryStep) {
-    HeadlessContext context;
+    HeadlessScene scene;
     std::string error;
-    ASSERT_TRUE(context.Create(kWidth, kHeight, &error)) << error;
-    Keys keys{};
-    Application application{nullptr, "OpenGL", FALSE};
-    GL_Window window{};
-    window.keys = &keys;
-    window.application = &application;
-    window.width = kWidth;
-    window.height = kHeight;
-    window.bitsPerPixel = 32;
-    ASSERT_TRUE(Initialize(&window, &keys));
-    Srand(kSeed);
+    ASSERT_TRUE(scene.Start(&error)) << error;
     for (int frame = 0; frame < 40; ++frame) {
         Draw(); // off the first close-up, so that every step visibly moves the picture
     }
