@@ -71,9 +71,28 @@ xmllint --noout "$xml" || fail "xmllint refuses zorvik.xml"
 [ "$(xmllint --xpath 'string(/screensaver/command/@arg)' "$xml")" = --root ] ||
     fail "the saver's command"
 
+[ "$(env -u DISPLAY "$usr/bin/zorvik" --version)" = "zorvik $version" ] ||
+    fail "the installed zorvik --version does not say zorvik $version"
+
+# Every control of the saver's settings passes an option the program has.
+help=$(env -u DISPLAY "$usr/bin/zorvik" --help)
+for arg in $(xmllint --xpath '//@arg | //@arg-set | //@arg-unset' "$xml" |
+    grep -oE -- '--[a-z-]+' | sort -u); do
+    grep -q -- "  $arg[ =]" <<<"$help" ||
+        fail "zorvik.xml passes $arg, which zorvik --help does not list"
+done
+
 for page in man6/zorvik.6.gz man1/zorvik-capture.1.gz; do
     text=$(MANWIDTH=80 man --warnings -l "$usr/share/man/$page" 2>"$work/man.err") ||
         fail "man cannot render $page"
+    # The page documents every option that the program's --help lists (looked for in the page's
+    # source, where no line break can hyphenate an option's name).
+    source=$(zcat "$usr/share/man/$page" | sed 's/\\-/-/g')
+    program=$(basename "$page" | sed -E 's/\.[0-9]\.gz$//')
+    for option in $(env -u DISPLAY "$usr/bin/$program" --help | grep -oE -- '(^|[ ,])--[a-z-]+' |
+        grep -oE -- '--[a-z-]+' | sort -u); do
+        grep -q -- "$option" <<<"$source" || fail "$page does not document $option"
+    done
     [ ! -s "$work/man.err" ] || fail "man warns about $page: $(cat "$work/man.err")"
     for section in NAME SYNOPSIS OPTIONS "EXIT STATUS" EXAMPLES; do
         grep -q "^$section" <<<"$text" || fail "$page has no $section section"
