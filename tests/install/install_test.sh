@@ -57,6 +57,12 @@ done
 # A picture of the city, not a flat square: many distinct colours.
 colours=$(convert "$usr/share/icons/hicolor/256x256/apps/zorvik.png" -format %k info:)
 [ "$colours" -ge 1000 ] || fail "the 256-pixel icon has only $colours colours"
+# And opaque everywhere: a desktop shows a transparent pixel as its own background.
+for size in 48 128 256; do
+    alpha=$(convert "$usr/share/icons/hicolor/${size}x${size}/apps/zorvik.png" -alpha extract \
+        -format '%[fx:minima]' info:)
+    [ "$alpha" = 1 ] || fail "the $size-pixel icon is not opaque (least alpha $alpha)"
+done
 
 report=$(desktop-file-validate "$usr/share/applications/zorvik.desktop" 2>&1) ||
     fail "desktop-file-validate: $report"
