@@ -2,8 +2,8 @@
  * handle in decimal, then obeys lines in the file named by its argument, checked ten times a
  * second: "resize W H" (the client area), "destroy" (the window goes and the program ends).
  * Usage: preview_host.exe COMMAND_FILE */
-#include <windows.h>
 #include <stdio.h>
+#include <windows.h>
 
 static const char* g_commands;
 
@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     RegisterClassA(&windowClass);
     RECT rect = {0, 0, 320, 240};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowA("PreviewHost", "preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
+    HWND window = CreateWindowA("PreviewHost", "preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                0, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
                                 windowClass.hInstance, NULL);
     printf("%lu\n", (unsigned long)(ULONG_PTR)window);
     fflush(stdout);
