@@ -17,6 +17,7 @@ test_packages=(
     xvfb xfonts-base x11-utils xdotool imagemagick xscreensaver
     valgrind clang libclang-rt-14-dev clang-format procps
     icoutils desktop-file-utils libxml2-utils man-db lintian dpkg-dev file
+    ffmpeg
 )
 
 case "${1:-}" in

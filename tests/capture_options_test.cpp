@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <set>
 #include <vector>
 
 #include "tools/capture_options.h"
+#include "tools/frame_pattern.h"
 #include "tools/frame_stats.h"
 #include "tools/output_path.h"
+#include "tools/whole_number.h"
 
 namespace {
 
@@ -29,7 +33,8 @@ TEST(CaptureOptions, DefaultsAndValues) {
     EXPECT_EQ(p.options.frames, 1);
     EXPECT_EQ(p.options.width, 1280);
     EXPECT_EQ(p.options.height, 720);
-    EXPECT_FALSE(p.options.timeGiven);
+    EXPECT_FALSE(p.options.seedGiven);
+    EXPECT_FALSE(p.options.raw);
 
     p = Parse({"--frames", "300", "--size", "640x360", "--time", "1765432100", "--out",
                "shots/%06d.png", "--every", "10"});
@@ -37,7 +42,8 @@ TEST(CaptureOptions, DefaultsAndValues) {
     EXPECT_EQ(p.options.frames, 300);
     EXPECT_EQ(p.options.width, 640);
     EXPECT_EQ(p.options.height, 360);
-    EXPECT_EQ(p.options.time, 1765432100);
+    EXPECT_TRUE(p.options.seedGiven);
+    EXPECT_EQ(p.options.seed, 1765432100);
     EXPECT_EQ(p.options.every, 10);
     EXPECT_FALSE(WritesFrame(p.options, 9));
     EXPECT_TRUE(WritesFrame(p.options, 10));
@@ -48,6 +54,36 @@ TEST(CaptureOptions, DefaultsAndValues) {
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_FALSE(WritesFrame(p.options, 4));
     EXPECT_TRUE(WritesFrame(p.options, 5));
+
+    // --seed and --time are one option; the last one given counts.
+    p = Parse({"--seed", "4294967295", "--bench"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.seed, 4294967295);
+    p = Parse({"--time", "7", "--seed", "0", "--bench"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_TRUE(p.options.seedGiven);
+    EXPECT_EQ(p.options.seed, 0);
+}
+
+TEST(CaptureOptions, RawTakesAnOptionalFile) {
+    const struct {
+        std::vector<const char*> args;
+        const char* file;
+    } cases[] = {
+        {{"--raw"}, ""},
+        {{"--raw", "--bench"}, ""},
+        {{"--raw", "-", "--bench"}, ""},
+        {{"--raw", "frames.rgba"}, "frames.rgba"},
+        {{"--raw=frames.rgba", "--bench"}, "frames.rgba"},
+        {{"--raw=-"}, ""},
+    };
+    for (const auto& c : cases) {
+        const Parsed p = Parse(c.args);
+        ASSERT_TRUE(p.ok) << p.error;
+        EXPECT_TRUE(p.options.raw);
+        EXPECT_EQ(p.options.rawFile, c.file) << c.args[0];
+    }
+    EXPECT_TRUE(Parse({"--raw", "-", "--bench"}).options.bench);
 }
 
 TEST(CaptureOptions, BadArgumentsNameTheProblem) {
@@ -65,6 +101,21 @@ TEST(CaptureOptions, BadArgumentsNameTheProblem) {
         {{"--size", "0x720", "--bench"}, "--size"},
         {{"--size", "12x34x56", "--bench"}, "--size"},
         {{"--time", "soon", "--bench"}, "--time"},
+        {{"--seed", "4294967296", "--bench"}, "from 0 to 4294967295"},
+        {{"--seed", "-1", "--bench"}, "--seed"},
+        {{"--frames", "99999999999999999999", "--bench"}, "99999999999999999999"},
+        {{"--frames", "+5", "--bench"}, "--frames"},
+        {{"--every", "9223372036854775808", "--out", "s/%d.png"}, "--every"},
+        {{"--size", "65537x10", "--bench"}, "--size"},
+        {{"--out", ""}, "--out needs a file name"},
+        {{"--video", ""}, "--video needs a file name"},
+        {{"--texture", ""}, "--texture needs a file name"},
+        {{"--raw", ""}, "--raw needs a file name"},
+        {{"--raw="}, "--raw needs a file name"},
+        {{"--frames", "3", "--every", "5", "--out", "s%d.png"}, "writes no frame"},
+        {{"--every", "1", "--out", "%256d.png"}, "wider than 255"},
+        {{"--every", "1", "--out", "d%d/../x.png"}, ".."},
+        {{"--every", "1", "--out", "d%d/a/../../x.png"}, ".."},
         {{"--every", "5", "--bench"}, "--every"},
         {{"--every", "5", "--out", "plain.png"}, "pattern"},
         {{"--every", "0", "--out", "s/%d.png"}, "--every"},
@@ -92,6 +143,41 @@ TEST(OutputPath, FramePatterns) {
     EXPECT_EQ(ExpandFramePattern("shots/%06d.png", 42), "shots/000042.png");
     EXPECT_EQ(ExpandFramePattern("100%%-%d.png", 7), "100%-7.png");
     EXPECT_EQ(ExpandFramePattern("f%3d.png", 1234567), "f1234567.png");
+    EXPECT_EQ(ExpandFramePattern("f%3d.png", 7), "f  7.png");
+    EXPECT_EQ(ExpandFramePattern("%d", LONG_MAX), "9223372036854775807");
+
+    // However wide the field, the number is never cut: different frames, different names.
+    std::set<std::string> names;
+    for (long frame : {1L, 9L, 10L, 99L, 100L, 123456789L}) {
+        const std::string name = ExpandFramePattern("%99d.png", frame);
+        EXPECT_EQ(name.size(), 103u) << name;
+        EXPECT_EQ(name.substr(99 - std::to_string(frame).size(), std::to_string(frame).size()),
+                  std::to_string(frame));
+        names.insert(name);
+        names.insert(ExpandFramePattern("%0255d", frame));
+    }
+    EXPECT_EQ(names.size(), 12u);
+    std::string error;
+    EXPECT_TRUE(CheckFramePattern("%255d.png", &error)) << error;
+    EXPECT_TRUE(CheckFramePattern("d%d/./x.png", &error)) << error;
+    EXPECT_TRUE(CheckFramePattern("../d%d/x.png", &error)) << error;
+    EXPECT_TRUE(FramePatternNumbersFolders("d%d/x.png"));
+    EXPECT_FALSE(FramePatternNumbersFolders("d/%d.png"));
+}
+
+TEST(WholeNumber, DigitsOnlyAndNeverWrappedAround) {
+    long value = -1;
+    EXPECT_TRUE(ParseWholeNumber("9223372036854775807", 0, LONG_MAX, &value));
+    EXPECT_EQ(value, LONG_MAX);
+    EXPECT_TRUE(ParseWholeNumber("007", 0, 10, &value));
+    EXPECT_EQ(value, 7);
+    for (const char* bad : {"9223372036854775808", "99999999999999999999", "18446744073709551623",
+                            "", "-1", "+1", " 1", "1 ", "1e3", "0x10", "11"}) {
+        value = 42;
+        EXPECT_FALSE(ParseWholeNumber(bad, 0, 10, &value)) << bad;
+        EXPECT_EQ(value, 42) << bad;
+    }
+    EXPECT_FALSE(ParseWholeNumber("0", 1, 10, &value));
 }
 
 TEST(OutputPath, TemporaryNameStaysInTheFolderAndKeepsTheExtension) {

@@ -3,20 +3,30 @@
 
 #include <png.h>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 const std::string kTool = ZORVIK_CAPTURE;
+const std::string kSoak = ZORVIK_SOAK;
 const std::string kScratch = ZORVIK_SCRATCH;
+constexpr size_t kSmallFrameBytes = 64 * 36 * 4;
 
 struct Result {
     int exitCode;
@@ -36,12 +46,125 @@ bool Exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-Result RunTool(const std::string& args, const std::string& env = "") {
-    const std::string out = kScratch + "/stdout", err = kScratch + "/stderr";
+mode_t KindOf(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+// Standard output and error go to files outside the scratch folder, which the tests list.
+Result RunProgram(const std::string& program, const std::string& args,
+                  const std::string& env = "") {
+    const std::string out = kScratch + ".stdout", err = kScratch + ".stderr";
     const std::string command =
-        env + " '" + kTool + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
+        env + " '" + program + "' " + args + " >'" + out + "' 2>'" + err + "' </dev/null";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+}
+
+Result RunTool(const std::string& args, const std::string& env = "") {
+    return RunProgram(kTool, args, env);
+}
+
+std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+// The names in the scratch folder that hold `part`.
+std::vector<std::string> ScratchNamesWith(const std::string& part) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(kScratch.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.find(part) != std::string::npos) {
+                names.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+bool LeftTemporary() {
+    return !ScratchNamesWith(".partial-").empty();
+}
+
+// One line on stderr that starts with the tool's name and holds every one of `parts`.
+void ExpectOneLineSaying(const Result& r, std::vector<std::string> parts) {
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.rfind("zorvik-capture: ", 0), 0u) << r.err;
+    for (const std::string& part : parts) {
+        EXPECT_NE(r.err.find(part), std::string::npos) << "'" << part << "' missing: " << r.err;
+    }
+}
+
+bool HaveFfmpeg() {
+    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
+}
+
+// A device node with the numbers of /dev/null (1, 3) or /dev/full (1, 7); needs root.
+bool MakeDevice(const std::string& path, unsigned minor) {
+    return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+// The processes whose parent is `parent`, from /proc.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    DIR* proc = opendir("/proc");
+    while (const dirent* entry = proc != nullptr ? readdir(proc) : nullptr) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) {
+            continue;
+        }
+        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // pid (comm) state ppid ...: the name may hold spaces, so read after its ')'.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(line.substr(close + 1));
+        char state = 0;
+        pid_t ppid = 0;
+        if (rest >> state >> ppid && ppid == parent) {
+            children.push_back(pid);
+        }
+    }
+    if (proc != nullptr) {
+        closedir(proc);
+    }
+    return children;
+}
+
+// Starts the tool in the background with its output in files.
+pid_t StartTool(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open((kScratch + ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open((kScratch + ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(kTool.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(kTool.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Polls until `ready` holds, for as long as a hung run would need to show itself.
+template <typename Condition> bool WaitFor(Condition ready) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 struct Image {
@@ -81,6 +204,9 @@ TEST_F(Capture, ArgumentErrorsExitWith2AndOneLine) {
         "--every 3 --bench",
         "--out /nonexistent-folder/x.png",
         "--frames 3 --every 1 --out /nonexistent-folder/%d.png",
+        "--frames 3 --every 5 --out s%d.png",
+        "--out ''",
+        "--frames 99999999999999999999 --bench",
     };
     for (const char* args : bad) {
         const Result r = RunTool(args);
@@ -207,4 +333,166 @@ TEST_F(Capture, VideoWithoutFfmpegOrWithAFailingOneLeavesNoFile) {
     EXPECT_FALSE(Exists(video));
     EXPECT_NE(std::system(("ls -A '" + kScratch + "' | grep -q partial").c_str()), 0)
         << "temporary file left behind";
+}
+
+TEST_F(Capture, DevicesFifosAndLinksAreWrittenIntoNotReplaced) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "making device nodes needs root";
+    }
+    ASSERT_TRUE(HaveFfmpeg()) << "ffmpeg is missing: bash scripts/deps.sh test installs it";
+    const std::string null = kScratch + "/null", full = kScratch + "/full";
+    ASSERT_TRUE(MakeDevice(null, 3));
+    ASSERT_TRUE(MakeDevice(full, 7));
+    const std::string small = "--frames 2 --size 64x36 --time 5 ";
+    for (const char* option : {"--out", "--raw", "--video", "--texture"}) {
+        Result r = RunTool(small + option + " " + Quote(null));
+        EXPECT_EQ(r.exitCode, 0) << option << ": " << r.err;
+        EXPECT_EQ(KindOf(null), S_IFCHR) << option;
+
+        // A full device: an error with the file and the system's reason, nothing else.
+        r = RunTool(small + option + " " + Quote(full));
+        EXPECT_EQ(r.exitCode, 1) << option << ": " << r.err;
+        ExpectOneLineSaying(r, {"'" + full + "'", "No space left on device"});
+        EXPECT_EQ(r.err.find("libpng"), std::string::npos) << r.err;
+        EXPECT_EQ(KindOf(full), S_IFCHR) << option;
+    }
+
+    // A FIFO is written into while something reads it.
+    const std::string fifo = kScratch + "/frames.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFile(fifo); });
+    const Result r = RunTool(small + "--raw " + Quote(fifo));
+    reader.join();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(received.size(), 2 * kSmallFrameBytes);
+    EXPECT_EQ(KindOf(fifo), S_IFIFO);
+
+    // A link is followed, to a file or to where one will be, and stays a link.
+    ASSERT_EQ(symlink("clip.mkv", (kScratch + "/latest.mkv").c_str()), 0);
+    ASSERT_EQ(symlink("shot.png", (kScratch + "/latest.png").c_str()), 0);
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(RunTool(small + "--video " + Quote(kScratch + "/latest.mkv") + " --out " +
+                          Quote(kScratch + "/latest.png"))
+                      .exitCode,
+                  0);
+        EXPECT_EQ(KindOf(kScratch + "/latest.mkv"), S_IFLNK);
+        EXPECT_EQ(KindOf(kScratch + "/latest.png"), S_IFLNK);
+        EXPECT_EQ(KindOf(kScratch + "/clip.mkv"), S_IFREG);
+        Image image;
+        EXPECT_TRUE(ReadPng(kScratch + "/shot.png", &image));
+    }
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(Capture, FramesOnStandardOutputSendReportsToStandardError) {
+    for (const char* raw : {"--raw", "--raw -", "--raw /dev/stdout"}) {
+        const Result r = RunTool(std::string("--frames 3 --size 64x36 --time 5 --bench ") + raw);
+        ASSERT_EQ(r.exitCode, 0) << raw << ": " << r.err;
+        EXPECT_EQ(r.out.size(), 3 * kSmallFrameBytes) << raw;
+        EXPECT_NE(r.err.find("\nfps: "), std::string::npos) << raw << ": " << r.err;
+    }
+    // A picture on standard output, with the shell's >> kept: after what was there.
+    std::ofstream(kScratch + ".stdout") << "before\n";
+    const std::string command = Quote(kTool) + " --size 64x36 --time 5 --out /dev/stdout --bench" +
+                                " >>" + Quote(kScratch + ".stdout") + " 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string out = ReadFile(kScratch + ".stdout");
+    EXPECT_EQ(out.substr(0, 11), "before\n\x89PNG");
+    EXPECT_EQ(out.find("fps:"), std::string::npos);
+}
+
+TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
+    // Each would fail; with frames on standard output, a run that rendered first shows it.
+    ASSERT_EQ(mkdir((kScratch + "/d1").c_str(), 0755), 0);
+    const std::string tooLong = kScratch + "/" + std::string(252, 'n') + ".png";
+    const struct {
+        std::string args;
+        std::vector<std::string> says;
+    } cases[] = {
+        {"--out " + Quote(kScratch), {"'" + kScratch + "'", "Is a directory"}},
+        {"--video " + Quote(kScratch + "/d1") + " --out /dev/stdout", {"Is a directory"}},
+        {"--every 1 --out " + Quote(kScratch + "/d%d/x.png"),
+         {"'" + kScratch + "/d2/x.png'", "No such file or directory"}},
+        {"--out " + Quote(tooLong), {"File name too long"}},
+        {"--every 1 --out " + Quote(kScratch + "/%300d.png"), {"wider than 255"}},
+        {"--out " + Quote(kScratch + "/a.png") + " --texture " + Quote(kScratch + "/./a.png"),
+         {"would both write"}},
+    };
+    for (const auto& c : cases) {
+        const std::string raw = c.args.find("--video") == std::string::npos ? "--raw " : "";
+        const Result r = RunTool("--frames 3 --size 64x36 " + raw + c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args << ": " << r.err;
+        EXPECT_EQ(r.out.size(), 0u) << c.args;
+        ExpectOneLineSaying(r, c.says);
+    }
+    EXPECT_FALSE(Exists(kScratch + "/d1/x.png"));
+    EXPECT_FALSE(LeftTemporary());
+
+    // The longest names that a folder takes are written, patterns of wide fields too.
+    const std::string longest = kScratch + "/" + std::string(251, 'n') + ".png";
+    EXPECT_EQ(RunTool("--size 64x36 --out " + Quote(longest)).exitCode, 0);
+    EXPECT_TRUE(Exists(longest));
+    const Result wide =
+        RunTool("--frames 3 --every 1 --size 64x36 --out " + Quote(kScratch + "/%99d.png"));
+    EXPECT_EQ(wide.exitCode, 0) << wide.err;
+    for (int frame = 1; frame <= 3; ++frame) {
+        EXPECT_TRUE(Exists(kScratch + "/" + std::string(98, ' ') + std::to_string(frame) + ".png"))
+            << frame;
+    }
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
+    ASSERT_TRUE(HaveFfmpeg()) << "ffmpeg is missing: bash scripts/deps.sh test installs it";
+    const struct {
+        std::string option;
+        std::string file;
+        int signal;
+    } runs[] = {
+        {"--video", "v.mp4", SIGINT},
+        {"--video", "v.mkv", SIGTERM},
+        {"--raw", "frames.rgba", SIGTERM},
+        {"--raw", "frames.rgba", SIGHUP},
+    };
+    for (const auto& run : runs) {
+        const std::string file = kScratch + "/" + run.file;
+        const pid_t tool =
+            StartTool({"--frames", "100000000", "--size", "64x36", run.option, file});
+        ASSERT_GT(tool, 0);
+        const bool started = WaitFor([] { return LeftTemporary(); });
+        std::vector<pid_t> encoders;
+        if (run.option == "--video") {
+            // ffmpeg has created its file, so it has long been started.
+            encoders = ChildrenOf(tool);
+            EXPECT_EQ(encoders.size(), 1u);
+        }
+        kill(tool, run.signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(tool, &status, 0), tool);
+        ASSERT_TRUE(started) << run.option << ": no temporary file appeared; "
+                             << ReadFile(kScratch + ".stderr");
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == run.signal)
+            << run.option << ": ended with status " << status;
+        EXPECT_FALSE(LeftTemporary()) << run.option;
+        EXPECT_FALSE(Exists(file)) << run.option;
+        for (const pid_t encoder : encoders) {
+            EXPECT_NE(kill(encoder, 0), 0) << "ffmpeg " << encoder << " outlived the capture";
+            EXPECT_EQ(errno, ESRCH);
+        }
+    }
+}
+
+TEST(Soak, NumbersAreCheckedAndUnusableOnesRefused) {
+    for (const char* args : {"--render-frames 99999999999999999999", "--cpu-frames -5",
+                             "--cpu-frames 12abc", "--cpu-frames", "--frames 5"}) {
+        const Result r = RunProgram(kSoak, args);
+        EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("zorvik-soak: ", 0), 0u) << r.err;
+    }
+    const Result r = RunProgram(kSoak, "--render-frames 99999999999999999999");
+    EXPECT_NE(r.err.find("'99999999999999999999'"), std::string::npos) << r.err;
+    const Result ok = RunProgram(kSoak, "--cpu-frames 0 --render-frames 0");
+    EXPECT_EQ(ok.exitCode, 0) << ok.err;
+    EXPECT_NE(ok.out.find("soak: passed"), std::string::npos) << ok.out;
 }

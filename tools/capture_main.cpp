@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,11 +18,15 @@
 #include "scene/texture.h"
 #include "scene/world.h"
 #include "tools/capture_options.h"
+#include "tools/capture_outputs.h"
+#include "tools/frame_pattern.h"
 #include "tools/frame_stats.h"
 #include "tools/headless_context.h"
-#include "tools/output_path.h"
+#include "tools/interrupt_cleanup.h"
+#include "tools/output_file.h"
 #include "tools/png_file.h"
 #include "tools/progress_bar.h"
+#include "tools/video_encoder.h"
 
 namespace {
 
@@ -44,94 +47,14 @@ int Fail(int code, const std::string& message) {
     return code;
 }
 
-bool FindOnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) {
-        return false;
-    }
-    std::string list = path;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t end = list.find(':', start);
-        if (end == std::string::npos) {
-            end = list.size();
-        }
-        const std::string folder = end > start ? list.substr(start, end - start) : ".";
-        if (access((folder + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+void PrintFigure(FILE* out, const char* name, double value, const char* unit) {
+    std::fprintf(out, "%s: %.3f %s\n", name, value, unit);
 }
 
-// An ffmpeg process reading raw RGBA frames on its standard input.
-class VideoEncoder {
-  public:
-    bool Start(const std::string& file, int width, int height, std::string* error) {
-        temporary_ = TemporaryNameFor(file);
-        int fds[2];
-        if (pipe(fds) != 0) {
-            *error = "cannot create a pipe to ffmpeg";
-            return false;
-        }
-        const std::string size = std::to_string(width) + "x" + std::to_string(height);
-        pid_ = fork();
-        if (pid_ < 0) {
-            close(fds[0]);
-            close(fds[1]);
-            *error = "cannot start ffmpeg";
-            return false;
-        }
-        if (pid_ == 0) {
-            dup2(fds[0], STDIN_FILENO);
-            close(fds[0]);
-            close(fds[1]);
-            dup2(STDERR_FILENO, STDOUT_FILENO);
-            execlp("ffmpeg", "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
-                   "-pix_fmt", "rgba", "-s", size.c_str(), "-r", "60", "-i", "-", "-pix_fmt",
-                   "yuv420p", temporary_.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[0]);
-        pipe_ = fdopen(fds[1], "wb");
-        return pipe_ != nullptr;
-    }
-    bool Write(const std::vector<unsigned char>& frame) {
-        return std::fwrite(frame.data(), 1, frame.size(), pipe_) == frame.size();
-    }
-    bool Finish(const std::string& file, bool ok, std::string* error) {
-        if (pipe_ != nullptr) {
-            std::fclose(pipe_);
-            pipe_ = nullptr;
-        }
-        int status = 0;
-        if (pid_ > 0) {
-            waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-        if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::remove(temporary_.c_str());
-            *error = "ffmpeg failed to encode '" + file + "'";
-            return false;
-        }
-        return CommitFile(temporary_, file, error);
-    }
-
-  private:
-    std::string temporary_;
-    pid_t pid_ = -1;
-    FILE* pipe_ = nullptr;
-};
-
-void PrintFigure(const char* name, double value, const char* unit) {
-    std::printf("%s: %.3f %s\n", name, value, unit);
-}
-
-void PrintBench(const FrameStats& stats, double loopMs, double firstDrawMs) {
-    std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    std::printf("frames: %zu frames\n", stats.frame.size());
-    PrintFigure("fps", stats.frame.size() / (loopMs / 1000.0), "frames/s");
+void PrintBench(FILE* out, const FrameStats& stats, double loopMs, double firstDrawMs) {
+    std::fprintf(out, "renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::fprintf(out, "frames: %zu frames\n", stats.frame.size());
+    PrintFigure(out, "fps", stats.frame.size() / (loopMs / 1000.0), "frames/s");
     const struct {
         const char* name;
         const std::vector<double>* samples;
@@ -141,10 +64,11 @@ void PrintBench(const FrameStats& stats, double loopMs, double firstDrawMs) {
                   {"finish", &stats.finish},
                   {"readback", &stats.readback}};
     for (const auto& s : series) {
-        PrintFigure((std::string(s.name) + "_median").c_str(), Percentile(*s.samples, 50), "ms");
-        PrintFigure((std::string(s.name) + "_p90").c_str(), Percentile(*s.samples, 90), "ms");
+        PrintFigure(out, (std::string(s.name) + "_median").c_str(), Percentile(*s.samples, 50),
+                    "ms");
+        PrintFigure(out, (std::string(s.name) + "_p90").c_str(), Percentile(*s.samples, 90), "ms");
     }
-    PrintFigure("first_draw", firstDrawMs, "ms");
+    PrintFigure(out, "first_draw", firstDrawMs, "ms");
 }
 
 // OpenGL's rows run bottom-up; files and video want the top row first. The frame's blending leaves
@@ -178,18 +102,13 @@ int main(int argc, char** argv) {
         std::fputs(kCaptureUsage, stdout);
         return 0;
     }
-    if (options.raw && isatty(STDOUT_FILENO)) {
-        return Fail(kExitUsage,
-                    "--raw writes binary frames; send standard output to a file or pipe");
+    // First, before the rendering context starts its threads: they must not take the signals.
+    StartInterruptCleanup();
+    CaptureOutputs outputs;
+    if (!CheckCaptureOutputs(options, &outputs, &error)) {
+        return Fail(kExitUsage, error);
     }
-    const std::string firstOut =
-        options.every > 0 ? ExpandFramePattern(options.out, options.every) : options.out;
-    for (const std::string& path : {firstOut, options.video, options.texture}) {
-        if (!path.empty() && !CheckWritable(path, &error)) {
-            return Fail(kExitUsage, error);
-        }
-    }
-    if (!options.video.empty() && !FindOnPath("ffmpeg")) {
+    if (!options.video.empty() && !FfmpegInstalled()) {
         return Fail(kExitFailure, "--video needs ffmpeg, which is not installed "
                                   "(apt-get install ffmpeg), or use --raw and encode yourself");
     }
@@ -222,14 +141,19 @@ int main(int argc, char** argv) {
     window.isVisible = 1;
 
     Initialize(&window, &keys);
-    // Initialize seeds from the clock; the seed it took is replaced at once by the chosen time,
+    // Initialize seeds from the clock; the seed it took is replaced at once by the chosen one,
     // before anything draws from it.
-    const auto seed = options.timeGiven ? options.time : static_cast<int64_t>(std::time(nullptr));
+    const auto seed = options.seedGiven ? options.seed : static_cast<int64_t>(std::time(nullptr));
     Srand(static_cast<uint32_t>(seed));
 
     VideoEncoder encoder;
     if (!options.video.empty() &&
         !encoder.Start(options.video, options.width, options.height, &error)) {
+        return Fail(kExitFailure, error);
+    }
+    OutputFile raw;
+    if (options.raw && !(options.rawFile.empty() ? raw.OpenStandardOutput(&error)
+                                                 : raw.Open(options.rawFile, &error))) {
         return Fail(kExitFailure, error);
     }
 
@@ -274,16 +198,10 @@ int main(int argc, char** argv) {
             ok = WritePng(path, options.width, options.height, image.data(), &error);
         }
         if (ok && options.raw) {
-            ok = std::fwrite(image.data(), 1, frameBytes, stdout) == frameBytes;
-            if (!ok) {
-                error = "cannot write raw frames to standard output";
-            }
+            ok = raw.Write(image.data(), frameBytes, &error);
         }
         if (ok && !options.video.empty()) {
-            ok = encoder.Write(image);
-            if (!ok) {
-                error = "ffmpeg stopped reading frames";
-            }
+            ok = encoder.Write(image, &error);
         }
         progress.Update(frame);
     }
@@ -291,24 +209,17 @@ int main(int argc, char** argv) {
     progress.Finish();
     Deinitialize();
 
-    if (!options.video.empty()) {
-        std::string videoError;
-        if (!encoder.Finish(options.video, ok, &videoError)) {
-            ok = false;
-            if (error.empty()) {
-                error = videoError;
-            }
-        }
+    if (ok && !options.video.empty()) {
+        ok = encoder.Finish(&error);
     }
-    if (ok && options.raw && std::fflush(stdout) != 0) {
-        ok = false;
-        error = "cannot write raw frames to standard output";
+    if (ok && options.raw) {
+        ok = raw.Commit(&error);
     }
     if (!ok) {
         return Fail(kExitFailure, error);
     }
     if (options.bench) {
-        PrintBench(stats, loopMs, firstDrawMs);
+        PrintBench(outputs.standardOutputCarriesData ? stderr : stdout, stats, loopMs, firstDrawMs);
     }
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "tools/capture_options.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
 
-#include "tools/output_path.h"
+#include "tools/frame_pattern.h"
+#include "tools/whole_number.h"
 
 const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"
@@ -12,31 +12,28 @@ const char kCaptureUsage[] =
     "\n"
     "  --frames N       frames to render (default 1)\n"
     "  --size WxH       image size (default 1280x720)\n"
-    "  --time T         calendar time in seconds that seeds the animation (default: now);\n"
-    "                   the same T gives the same pictures\n"
+    "  --seed S         the seed of the animation's random source, 0 to 4294967295 (default:\n"
+    "  --time S         the calendar time in seconds, as the animation takes it); the same S\n"
+    "                   gives the same pictures. The two names are one option; the animation\n"
+    "                   program takes --seed too\n"
     "  --out FILE.png   write the last frame; with --every, a pattern such as shots/%06d.png\n"
     "  --every K        write every K-th frame (frames count from 1) to the --out pattern\n"
-    "  --raw            write every frame to stdout as raw top-down RGBA bytes\n"
-    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second)\n"
+    "  --raw [FILE]     write every frame as raw top-down RGBA bytes to FILE, or to standard\n"
+    "                   output without FILE or with -\n"
+    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second); the\n"
+    "                   extension picks the container, Matroska where there is none\n"
     "  --texture FILE   write the 128x128 glow texture as a PNG\n"
-    "  --bench          print timing figures after the run\n"
-    "  --help           show this help\n";
+    "  --bench          print timing figures after the run (on standard error when standard\n"
+    "                   output carries the frames)\n"
+    "  --help           show this help\n"
+    "\n"
+    "A regular file is replaced only once it is complete; a character device such as /dev/null\n"
+    "or a FIFO is written straight into; a symbolic link is followed and stays a link.\n"
+    "Exit status: 0 done, 1 failed while running, 2 unusable arguments or outputs (checked\n"
+    "before anything is rendered). SIGINT, SIGTERM and SIGHUP remove unfinished files and end\n"
+    "the encoder, then end the program by the same signal (a shell shows 130, 143, 129).\n";
 
 namespace {
-
-bool ParseLong(const char* text, long* value) {
-    if (text == nullptr || *text == '\0') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0') {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
 
 bool ParseSize(const char* text, int* width, int* height) {
     const char* x = std::strchr(text, 'x');
@@ -45,14 +42,30 @@ bool ParseSize(const char* text, int* width, int* height) {
     }
     const std::string w(text, x);
     long wv = 0, hv = 0;
-    if (!ParseLong(w.c_str(), &wv) || !ParseLong(x + 1, &hv)) {
-        return false;
-    }
-    if (wv < 1 || hv < 1 || wv > 65536 || hv > 65536) {
+    if (!ParseWholeNumber(w.c_str(), 1, 65536, &wv) || !ParseWholeNumber(x + 1, 1, 65536, &hv)) {
         return false;
     }
     *width = static_cast<int>(wv);
     *height = static_cast<int>(hv);
+    return true;
+}
+
+bool ParseNumber(const std::string& option, const char* text, long min, long max, long* value,
+                 std::string* error) {
+    if (!ParseWholeNumber(text, min, max, value)) {
+        *error = option + " needs " + DescribeWholeNumberRange(min, max) + ", not '" + text + "'";
+        return false;
+    }
+    return true;
+}
+
+bool ParseFileName(const std::string& option, const char* text, std::string* value,
+                   std::string* error) {
+    if (*text == '\0') {
+        *error = option + " needs a file name";
+        return false;
+    }
+    *value = text;
     return true;
 }
 
@@ -74,16 +87,28 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         const char* v = nullptr;
         if (arg == "--help" || arg == "-h") {
             options->help = true;
-        } else if (arg == "--raw") {
+        } else if (arg == "--raw" || arg.rfind("--raw=", 0) == 0) {
             options->raw = true;
+            // The file is optional: taken from "--raw=FILE", or from the next argument unless
+            // that is another option. "-" is standard output.
+            std::string file;
+            if (arg.size() > 5) {
+                file = arg.substr(6);
+            } else if (i + 1 < argc &&
+                       (argv[i + 1][0] != '-' || std::strcmp(argv[i + 1], "-") == 0)) {
+                file = argv[++i];
+            } else {
+                file = "-";
+            }
+            if (file.empty()) {
+                *error = "--raw needs a file name, or - for standard output";
+                return false;
+            }
+            options->rawFile = file == "-" ? "" : file;
         } else if (arg == "--bench") {
             options->bench = true;
         } else if (arg == "--frames") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseLong(v, &options->frames) || options->frames <= 0) {
-                *error = std::string("--frames needs a whole number above 0, not '") + v + "'";
+            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->frames, error)) {
                 return false;
             }
         } else if (arg == "--size") {
@@ -91,44 +116,34 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
                 return false;
             }
             if (!ParseSize(v, &options->width, &options->height)) {
-                *error = std::string("--size needs WIDTHxHEIGHT such as 1280x720, not '") + v + "'";
+                *error = std::string("--size needs WIDTHxHEIGHT such as 1280x720, each from 1 to "
+                                     "65536, not '") +
+                         v + "'";
                 return false;
             }
-        } else if (arg == "--time") {
-            if (!value(&v)) {
+        } else if (arg == "--seed" || arg == "--time") {
+            long seed = 0;
+            if (!value(&v) || !ParseNumber(arg, v, 0, 0xFFFFFFFFL, &seed, error)) {
                 return false;
             }
-            long t = 0;
-            if (!ParseLong(v, &t) || t < 0 || t > 0xFFFFFFFFL) {
-                *error =
-                    std::string("--time needs whole seconds from 0 to 4294967295, not '") + v + "'";
-                return false;
-            }
-            options->timeGiven = true;
-            options->time = t;
+            options->seedGiven = true;
+            options->seed = seed;
         } else if (arg == "--every") {
-            if (!value(&v)) {
-                return false;
-            }
-            if (!ParseLong(v, &options->every) || options->every <= 0) {
-                *error = std::string("--every needs a whole number above 0, not '") + v + "'";
+            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->every, error)) {
                 return false;
             }
         } else if (arg == "--out") {
-            if (!value(&v)) {
+            if (!value(&v) || !ParseFileName(arg, v, &options->out, error)) {
                 return false;
             }
-            options->out = v;
         } else if (arg == "--video") {
-            if (!value(&v)) {
+            if (!value(&v) || !ParseFileName(arg, v, &options->video, error)) {
                 return false;
             }
-            options->video = v;
         } else if (arg == "--texture") {
-            if (!value(&v)) {
+            if (!value(&v) || !ParseFileName(arg, v, &options->texture, error)) {
                 return false;
             }
-            options->texture = v;
         } else {
             *error = "unknown option '" + arg + "' (see --help)";
             return false;
@@ -146,6 +161,17 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             *error = "--every needs --out to be a pattern with one frame number such as "
                      "shots/%06d.png, not '" +
                      options->out + "'";
+            return false;
+        }
+        std::string problem;
+        if (!CheckFramePattern(options->out, &problem)) {
+            *error = "--out: " + problem;
+            return false;
+        }
+        if (options->every > options->frames) {
+            *error = "--every " + std::to_string(options->every) + " writes no frame of a run of " +
+                     std::to_string(options->frames) + "; give --frames " +
+                     std::to_string(options->every) + " or more";
             return false;
         }
     } else if (!options->out.empty() && IsFramePattern(options->out)) {

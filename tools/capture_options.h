@@ -8,11 +8,12 @@ struct CaptureOptions {
     long frames = 1;
     int width = 1280;
     int height = 720;
-    bool timeGiven = false;
-    int64_t time = 0;    // seconds of calendar time that seed the random source
+    bool seedGiven = false;
+    int64_t seed = 0;    // seeds the random source; by default the calendar time in seconds
     std::string out;     // last frame, or a pattern with --every
     long every = 0;      // 0: only the last frame
-    bool raw = false;    // every frame to stdout
+    bool raw = false;    // every frame as raw RGBA bytes...
+    std::string rawFile; // ...into this file, or to standard output when empty
     std::string video;   // every frame through ffmpeg into this file
     std::string texture; // the glow image
     bool bench = false;

@@ -1,18 +1,48 @@
-// Output files of the capture tool: frame-number patterns, and writing under a temporary name
-// that is renamed into place only once the file is complete, so that an interrupted or failed run
-// never leaves a partial file under the final name.
+// Where an output file of the capture tool goes, and how it is written there. A regular file, or
+// a name where nothing is yet, is written under a temporary name in the same folder and renamed
+// into place only once complete, so that a failed or interrupted run never leaves a partial file
+// under the final name. A character device (/dev/null) or a FIFO is written straight into: it
+// must stay what it is. A symbolic link is followed to its target, and the link stays a link.
+// A name for one of the program's own open files (/dev/stdout, /dev/fd/3, /proc/self/fd/3) is
+// written through that open file, whatever it is: its offset and append mode are the shell's.
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 
-// Whether `path` holds exactly one frame-number conversion (%d, %6d, %06d); "%%" is a literal %.
-bool IsFramePattern(const std::string& path);
-// The pattern with `frame` in place of its conversion.
-std::string ExpandFramePattern(const std::string& pattern, long frame);
+enum class OutputMode {
+    kReplace,    // temporary file beside `path`, renamed over it
+    kStream,     // opened and written in place
+    kDescriptor, // written through the open file `descriptor`
+};
 
-// A temporary name in the same folder as `path`, keeping its extension.
+struct OutputTarget {
+    std::string name; // as the user gave it
+    std::string path; // the file written: the name with every symbolic link followed
+    OutputMode mode = OutputMode::kReplace;
+    bool exists = false;
+    mode_t permissions = 0; // of an existing file that is replaced, which the new one keeps
+    int descriptor = -1;
+};
+
+// Decides how `name` is written. False, with "cannot write 'NAME': REASON", for a folder, a link
+// that leads nowhere it can be followed, or a kind of file that is not written into (a block
+// device, a socket).
+bool ResolveOutput(const std::string& name, OutputTarget* target, std::string* error);
+
+// Everything about writing `name` that can be known before anything is rendered: that it
+// resolves, that a file to be replaced has a folder that takes the temporary file and a name
+// short enough, and that a stream is writable and not a terminal. `probe` creates and removes the
+// temporary file, the surest check; without it the folder's permissions are read instead.
+bool CheckOutput(const std::string& name, bool probe, std::string* error);
+
+// A temporary name in the same folder as `path`, hidden, marked with the process id, keeping the
+// extension (ffmpeg picks the container by it), and no longer than a file name may be.
 std::string TemporaryNameFor(const std::string& path);
-// Checks that a file can be created where `path` would go; false with a reason otherwise.
-bool CheckWritable(const std::string& path, std::string* error);
-// Moves the finished temporary file to its final name.
-bool CommitFile(const std::string& temporary, const std::string& path, std::string* error);
+
+// "cannot write 'NAME': REASON", naming a link's target too when the two differ.
+std::string CannotWrite(const OutputTarget& target, const std::string& reason);
+
+// The folder part of a path ("." for a bare name) and its last component.
+std::string FolderOf(const std::string& path);
+std::string BaseNameOf(const std::string& path);

@@ -3,6 +3,7 @@
 // every object's invariants are checked along the way and memory use must stay flat.
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "scene/scene.h"
 #include "tools/headless_context.h"
 #include "tools/scene_invariants.h"
+#include "tools/whole_number.h"
 
 namespace {
 
@@ -40,10 +42,39 @@ double Seconds(Clock::time_point from) {
     return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-bool ParseCount(const char* text, long* value) {
-    char* end = nullptr;
-    *value = std::strtol(text, &end, 10);
-    return *end == '\0' && *value >= 0;
+constexpr char kUsage[] = "usage: zorvik-soak [--cpu-frames N] [--render-frames N]\n"
+                          "Steps the scene N frames on the CPU (default 10000000), then renders\n"
+                          "N frames headless (default 10000), checking its invariants and that\n"
+                          "memory stays flat. Exit status: 0 passed, 1 failed, 2 bad arguments.\n";
+
+// Reads the command line into the two counts; false, having said why on stderr, when it is
+// unusable.
+bool ParseArguments(int argc, char** argv, long* cpuFrames, long* renderFrames, bool* help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        long* count = arg == "--cpu-frames"      ? cpuFrames
+                      : arg == "--render-frames" ? renderFrames
+                                                 : nullptr;
+        if (arg == "--help" || arg == "-h") {
+            *help = true;
+            continue;
+        }
+        if (count == nullptr) {
+            std::fprintf(stderr, "zorvik-soak: unknown option '%s'\n%s", argv[i], kUsage);
+            return false;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "zorvik-soak: %s needs a value\n", argv[i]);
+            return false;
+        }
+        const char* value = argv[++i];
+        if (!ParseWholeNumber(value, 0, LONG_MAX, count)) {
+            std::fprintf(stderr, "zorvik-soak: %s needs %s, not '%s'\n", arg.c_str(),
+                         DescribeWholeNumberRange(0, LONG_MAX).c_str(), value);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Check(long frame, const char* phase) {
@@ -70,18 +101,13 @@ bool Flat(const char* phase, long before, long after, long allowed) {
 int main(int argc, char** argv) {
     long cpuFrames = 10000000, renderFrames = 10000;
     int width = 160, height = 90;
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--cpu-frames") == 0 && hasValue &&
-            ParseCount(argv[i + 1], &cpuFrames)) {
-            ++i;
-        } else if (std::strcmp(argv[i], "--render-frames") == 0 && hasValue &&
-                   ParseCount(argv[i + 1], &renderFrames)) {
-            ++i;
-        } else {
-            std::fprintf(stderr, "usage: zorvik-soak [--cpu-frames N] [--render-frames N]\n");
-            return 2;
-        }
+    bool help = false;
+    if (!ParseArguments(argc, argv, &cpuFrames, &renderFrames, &help)) {
+        return 2;
+    }
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
     }
     Srand(1765432100u);
 

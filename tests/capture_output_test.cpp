@@ -1,0 +1,287 @@
+// Where the capture tool's files go and how they are written: links, devices, FIFOs, the
+// process's own descriptors, long names, full devices, and the checks made before rendering.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tools/capture_options.h"
+#include "tools/capture_outputs.h"
+#include "tools/output_file.h"
+#include "tools/output_path.h"
+#include "tools/png_file.h"
+
+namespace {
+
+const std::string kScratch = ZORVIK_SCRATCH;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+mode_t KindOf(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+// Names in the scratch folder that a run left behind by mistake.
+bool LeftTemporary() {
+    return std::system(("ls -A '" + kScratch + "' | grep -q partial").c_str()) == 0;
+}
+
+// Writes `text` through an OutputFile; the error when it fails.
+std::string WriteThrough(const std::string& name, const std::string& text) {
+    OutputFile file;
+    std::string error;
+    if (!file.Open(name, &error) || !file.Write(text.data(), text.size(), &error) ||
+        !file.Commit(&error)) {
+        return error.empty() ? "failed without a reason" : error;
+    }
+    return "";
+}
+
+// A device node with the numbers of /dev/null (1, 3) or /dev/full (1, 7); needs root.
+bool MakeDevice(const std::string& path, unsigned minor) {
+    return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+class CaptureOutput : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(std::system(("rm -rf '" + kScratch + "' && mkdir -p '" + kScratch + "'").c_str()),
+                  0);
+    }
+    std::string At(const std::string& name) const { return kScratch + "/" + name; }
+};
+
+} // namespace
+
+TEST_F(CaptureOutput, RegularFilesAreReplacedThroughLinksWhichStayLinks) {
+    WriteText(At("real.png"), "old");
+    ASSERT_EQ(chmod(At("real.png").c_str(), 0640), 0);
+    ASSERT_EQ(symlink("real.png", At("near").c_str()), 0);
+    ASSERT_EQ(symlink((kScratch + "/near").c_str(), At("link.png").c_str()), 0);
+
+    OutputTarget target;
+    std::string error;
+    ASSERT_TRUE(ResolveOutput(At("link.png"), &target, &error)) << error;
+    EXPECT_EQ(target.mode, OutputMode::kReplace);
+    EXPECT_EQ(target.path, At("real.png"));
+    EXPECT_TRUE(target.exists);
+
+    EXPECT_EQ(WriteThrough(At("link.png"), "new"), "");
+    EXPECT_EQ(KindOf(At("link.png")), S_IFLNK);
+    EXPECT_EQ(KindOf(At("near")), S_IFLNK);
+    EXPECT_EQ(ReadFile(At("real.png")), "new");
+    struct stat st;
+    ASSERT_EQ(stat(At("real.png").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
+
+    // A link to nothing yet: its target is created, relative to the link's folder.
+    ASSERT_EQ(symlink("made.png", At("dangling.png").c_str()), 0);
+    EXPECT_EQ(WriteThrough(At("dangling.png"), "made"), "");
+    EXPECT_EQ(KindOf(At("dangling.png")), S_IFLNK);
+    EXPECT_EQ(ReadFile(At("made.png")), "made");
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, AnOutputGivenUpLeavesTheOldFileAndNoTemporary) {
+    WriteText(At("keep.png"), "old");
+    {
+        OutputFile file;
+        std::string error;
+        ASSERT_TRUE(file.Open(At("keep.png"), &error)) << error;
+        ASSERT_TRUE(file.Write("partial", 7, &error)) << error;
+        EXPECT_TRUE(LeftTemporary()) << "the temporary file is where the data goes";
+    }
+    EXPECT_EQ(ReadFile(At("keep.png")), "old");
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, FoldersLoopsAndOtherKindsAreRefusedWithTheirReason) {
+    ASSERT_EQ(mkdir(At("folder").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("loop-b", At("loop-a").c_str()), 0);
+    ASSERT_EQ(symlink("loop-a", At("loop-b").c_str()), 0);
+    WriteText(At("file"), "");
+    const struct {
+        std::string name;
+        const char* reason;
+    } cases[] = {
+        {At("folder"), "Is a directory"},
+        {At("folder/"), "Is a directory"},
+        {At("loop-a"), "Too many levels of symbolic links"},
+        {At("file/x.png"), "Not a directory"},
+        {At("missing/x.png"), "No such file or directory"},
+        {At(std::string(NAME_MAX + 1, 'n')), "File name too long"},
+        {"", "a file name is needed"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(CheckOutput(c.name, true, &error)) << c.name;
+        EXPECT_EQ(error.rfind("cannot write '" + c.name + "'", 0), 0u) << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, TheLongestNameIsWrittenAndItsTemporaryNameFits) {
+    const std::string name = std::string(NAME_MAX - 4, 'a') + ".png";
+    const std::string temporary = TemporaryNameFor(At(name));
+    EXPECT_LE(BaseNameOf(temporary).size(), static_cast<size_t>(NAME_MAX));
+    EXPECT_EQ(FolderOf(temporary), kScratch);
+    EXPECT_EQ(temporary.substr(temporary.size() - 4), ".png");
+    std::string error;
+    EXPECT_TRUE(CheckOutput(At(name), true, &error)) << error;
+    EXPECT_EQ(WriteThrough(At(name), "long"), "");
+    EXPECT_EQ(ReadFile(At(name)), "long");
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, DevicesAndFifosAreWrittenIntoAndStayWhatTheyAre) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "making device nodes needs root";
+    }
+    ASSERT_TRUE(MakeDevice(At("null.png"), 3));
+    ASSERT_TRUE(MakeDevice(At("full.png"), 7));
+    ASSERT_EQ(symlink("null.png", At("to-null.png").c_str()), 0);
+
+    OutputTarget target;
+    std::string error;
+    ASSERT_TRUE(ResolveOutput(At("to-null.png"), &target, &error)) << error;
+    EXPECT_EQ(target.mode, OutputMode::kStream);
+    EXPECT_EQ(WriteThrough(At("to-null.png"), "gone"), "");
+    EXPECT_EQ(KindOf(At("null.png")), S_IFCHR);
+    EXPECT_EQ(KindOf(At("to-null.png")), S_IFLNK);
+
+    // A full device fails with the system's reason, and libpng adds nothing of its own.
+    const std::string big(256 * 1024, 'x');
+    EXPECT_EQ(WriteThrough(At("full.png"), big),
+              "cannot write '" + At("full.png") + "': No space left on device");
+    std::vector<unsigned char> pixels(64 * 64 * 4, 200);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(WritePng(At("full.png"), 64, 64, pixels.data(), &error));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(error, "cannot write '" + At("full.png") + "': No space left on device");
+    EXPECT_EQ(KindOf(At("full.png")), S_IFCHR);
+
+    ASSERT_EQ(mkfifo(At("pipe.png").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFile(At("pipe.png")); });
+    EXPECT_TRUE(WritePng(At("pipe.png"), 64, 64, pixels.data(), &error)) << error;
+    reader.join();
+    EXPECT_EQ(received.substr(1, 3), "PNG");
+    EXPECT_EQ(KindOf(At("pipe.png")), S_IFIFO);
+
+    // A block device is no place for a picture.
+    ASSERT_EQ(mknod(At("disk").c_str(), S_IFBLK | 0600, makedev(7, 0)), 0);
+    EXPECT_FALSE(CheckOutput(At("disk"), true, &error));
+    EXPECT_NE(error.find("block device"), std::string::npos) << error;
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, TheProgramsOwnDescriptorsAreWrittenThroughAsTheyAreOpen) {
+    // Standard output in append mode, as a shell's >> leaves it: written at the end, not over
+    // the start and not replaced.
+    WriteText(At("log"), "start\n");
+    const int log = open(At("log").c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(log, 0);
+    const std::string name = "/proc/self/fd/" + std::to_string(log);
+    OutputTarget target;
+    std::string error;
+    ASSERT_TRUE(ResolveOutput(name, &target, &error)) << error;
+    EXPECT_EQ(target.mode, OutputMode::kDescriptor);
+    EXPECT_EQ(target.descriptor, log);
+    EXPECT_EQ(WriteThrough(name, "frame"), "");
+    EXPECT_EQ(WriteThrough("/dev/fd/" + std::to_string(log), "frame"), "");
+    EXPECT_EQ(ReadFile(At("log")), "start\nframeframe");
+    EXPECT_NE(fcntl(log, F_GETFD), -1) << "the descriptor stays open";
+    close(log);
+
+    EXPECT_FALSE(CheckOutput(name, true, &error)) << "closed now";
+    EXPECT_NE(error.find("not open"), std::string::npos) << error;
+    const int input = open(At("log").c_str(), O_RDONLY);
+    EXPECT_FALSE(CheckOutput("/dev/fd/" + std::to_string(input), true, &error));
+    EXPECT_NE(error.find("reading only"), std::string::npos) << error;
+    close(input);
+
+    // A terminal takes no binary output, by any name.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) {
+        const std::string terminal = ptsname(master);
+        EXPECT_FALSE(CheckOutput(terminal, true, &error));
+        EXPECT_NE(error.find("terminal"), std::string::npos) << error;
+        const int slave = open(terminal.c_str(), O_WRONLY | O_NOCTTY);
+        EXPECT_FALSE(CheckOutput("/dev/fd/" + std::to_string(slave), true, &error));
+        EXPECT_NE(error.find("terminal"), std::string::npos) << error;
+        close(slave);
+    }
+    if (master >= 0) {
+        close(master);
+    }
+}
+
+TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
+    auto check = [](std::vector<const char*> args, CaptureOutputs* outputs, std::string* error) {
+        args.insert(args.begin(), "zorvik-capture");
+        CaptureOptions options;
+        EXPECT_TRUE(
+            ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
+            << *error;
+        return CheckCaptureOutputs(options, outputs, error);
+    };
+    CaptureOutputs outputs;
+    std::string error;
+    const std::string a = At("a.png"), dotA = kScratch + "/./a.png";
+    EXPECT_FALSE(check({"--out", a.c_str(), "--texture", dotA.c_str()}, &outputs, &error));
+    EXPECT_NE(error.find("--out and --texture would both write"), std::string::npos) << error;
+
+    // A pattern whose number names folders: each frame's folder must be there.
+    ASSERT_EQ(mkdir(At("d1").c_str(), 0755), 0);
+    const std::string folders = At("d%d/x.png");
+    EXPECT_FALSE(
+        check({"--frames", "3", "--every", "1", "--out", folders.c_str()}, &outputs, &error));
+    EXPECT_EQ(error, "cannot write '" + At("d2/x.png") + "': No such file or directory");
+
+    // A frame in the middle that is a folder, and two frames that are one file.
+    ASSERT_EQ(mkdir(At("f2.png").c_str(), 0755), 0);
+    const std::string frames = At("f%d.png");
+    EXPECT_FALSE(
+        check({"--frames", "3", "--every", "1", "--out", frames.c_str()}, &outputs, &error));
+    EXPECT_EQ(error, "cannot write '" + At("f2.png") + "': Is a directory");
+    ASSERT_EQ(rmdir(At("f2.png").c_str()), 0);
+    WriteText(At("f1.png"), "");
+    ASSERT_EQ(symlink("f1.png", At("f3.png").c_str()), 0);
+    EXPECT_FALSE(
+        check({"--frames", "3", "--every", "1", "--out", frames.c_str()}, &outputs, &error));
+    EXPECT_NE(error.find("--out (frame 1) and --out (frame 3) would both write"), std::string::npos)
+        << error;
+
+    // Devices may take several outputs; standard output, by any name, carries data.
+    const std::string texture = At("t.png");
+    ASSERT_TRUE(check({"--out", "/dev/null", "--texture", "/dev/null"}, &outputs, &error)) << error;
+    EXPECT_FALSE(outputs.standardOutputCarriesData);
+    if (!isatty(STDOUT_FILENO)) {
+        ASSERT_TRUE(check({"--out", "/dev/stdout"}, &outputs, &error)) << error;
+        EXPECT_TRUE(outputs.standardOutputCarriesData);
+        ASSERT_TRUE(check({"--raw", "--texture", texture.c_str()}, &outputs, &error)) << error;
+        EXPECT_TRUE(outputs.standardOutputCarriesData);
+    }
+    EXPECT_FALSE(LeftTemporary());
+}

@@ -1,0 +1,142 @@
+#include "tools/capture_outputs.h"
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/frame_pattern.h"
+#include "tools/output_path.h"
+
+namespace {
+
+struct Named {
+    std::string option;
+    std::string name;
+};
+
+// What makes two names the same file: an existing file's device and inode, or for a file still
+// to be created, its folder with every link resolved and its own name. Devices and FIFOs may be
+// shared by several outputs; they have no identity here.
+class Identities {
+  public:
+    std::string Of(const OutputTarget& target) {
+        if (target.mode == OutputMode::kStream) {
+            return "";
+        }
+        struct stat st;
+        if (target.exists && stat(target.path.c_str(), &st) == 0) {
+            return Inode(st);
+        }
+        const std::string folder = FolderOf(target.path);
+        auto found = folders_.find(folder);
+        if (found == folders_.end()) {
+            char* real = realpath(folder.c_str(), nullptr);
+            found = folders_.emplace(folder, real != nullptr ? real : folder).first;
+            std::free(real);
+        }
+        return found->second + "/" + BaseNameOf(target.path);
+    }
+
+    static std::string Inode(const struct stat& st) {
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    }
+
+  private:
+    std::map<std::string, std::string> folders_;
+};
+
+bool SameAsStandardOutput(const std::string& name, const struct stat& standardOutput) {
+    struct stat st;
+    return stat(name.c_str(), &st) == 0 && st.st_dev == standardOutput.st_dev &&
+           st.st_ino == standardOutput.st_ino;
+}
+
+} // namespace
+
+bool CheckCaptureOutputs(const CaptureOptions& options, CaptureOutputs* outputs,
+                         std::string* error) {
+    *outputs = CaptureOutputs{};
+    struct stat standardOutput;
+    const bool haveStandardOutput = fstat(STDOUT_FILENO, &standardOutput) == 0;
+    if (options.raw && options.rawFile.empty()) {
+        if (isatty(STDOUT_FILENO)) {
+            *error = "--raw writes binary frames; send standard output to a file or pipe, or "
+                     "give --raw FILE";
+            return false;
+        }
+        outputs->standardOutputCarriesData = true;
+    }
+
+    std::vector<Named> named;
+    if (!options.out.empty() && options.every == 0) {
+        named.push_back({"--out", options.out});
+    }
+    for (const Named& n : {Named{"--raw", options.rawFile}, Named{"--video", options.video},
+                           Named{"--texture", options.texture}}) {
+        if (!n.name.empty()) {
+            named.push_back(n);
+        }
+    }
+    Identities identities;
+    std::map<std::string, std::string> taken; // identity -> the option that writes it
+    // Each option's outputs are set against those of the options before it; a pattern's frames
+    // have names of their own, and only those that already exist could be one file under two
+    // names (links), so only those are kept to compare.
+    auto claim = [&](const std::string& option, const OutputTarget& target, bool keep) {
+        const std::string identity = identities.Of(target);
+        if (identity.empty()) {
+            return true;
+        }
+        const auto found = taken.find(identity);
+        if (found != taken.end()) {
+            *error = found->second + " and " + option + " would both write '" + target.name +
+                     "'; give each its own file";
+            return false;
+        }
+        if (keep) {
+            taken.emplace(identity, option);
+        }
+        return true;
+    };
+    for (const Named& n : named) {
+        OutputTarget target;
+        if (!ResolveOutput(n.name, &target, error) || !CheckOutput(n.name, true, error) ||
+            !claim(n.option, target, true)) {
+            return false;
+        }
+        if (haveStandardOutput && SameAsStandardOutput(n.name, standardOutput)) {
+            outputs->standardOutputCarriesData = true;
+        }
+    }
+
+    if (options.every > 0) {
+        // Every name the pattern gives, in order. The first and the last (the longest) are
+        // probed with a real temporary file; where the number names folders each frame's
+        // folder is checked too; for the rest the name itself must resolve.
+        const bool folders = FramePatternNumbersFolders(options.out);
+        const long last = options.frames - options.frames % options.every;
+        for (long frame = options.every;; frame += options.every) {
+            const std::string name = ExpandFramePattern(options.out, frame);
+            const bool probe = frame == options.every || frame == last;
+            OutputTarget target;
+            if (!ResolveOutput(name, &target, error) ||
+                ((probe || folders) && !CheckOutput(name, probe, error))) {
+                return false;
+            }
+            const bool frameClaims = target.exists && target.mode == OutputMode::kReplace;
+            if (!claim("--out (frame " + std::to_string(frame) + ")", target, frameClaims)) {
+                return false;
+            }
+            if (haveStandardOutput && target.exists && SameAsStandardOutput(name, standardOutput)) {
+                outputs->standardOutputCarriesData = true;
+            }
+            if (frame > last - options.every) {
+                break;
+            }
+        }
+    }
+    return true;
+}

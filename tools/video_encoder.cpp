@@ -1,0 +1,291 @@
+#include "tools/video_encoder.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tools/interrupt_cleanup.h"
+
+namespace {
+
+// Enough of ffmpeg's messages to give the reason; it prints little at the error level.
+constexpr size_t kMaxMessageBytes = 2000;
+
+bool HasExtension(const std::string& path) {
+    const std::string name = BaseNameOf(path);
+    const size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot != 0 && dot + 1 < name.size();
+}
+
+} // namespace
+
+bool FfmpegInstalled() {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) {
+        return false;
+    }
+    const std::string list = path;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        const std::string folder = end > start ? list.substr(start, end - start) : ".";
+        if (access((folder + "/ffmpeg").c_str(), X_OK) == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+VideoEncoder::~VideoEncoder() {
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Reap();
+    }
+    RemoveTemporary();
+    if (log_ >= 0) {
+        close(log_);
+    }
+}
+
+bool VideoEncoder::Start(const std::string& name, int width, int height, std::string* error) {
+    if (!ResolveOutput(name, &target_, error)) {
+        return false;
+    }
+    // ffmpeg writes one of the program's own open files as its descriptor 3 ("pipe:"), anything
+    // else by name; "file:" keeps it from reading a name with a colon as a protocol.
+    const std::string file =
+        target_.mode == OutputMode::kReplace ? TemporaryNameFor(target_.path) : name;
+    url_ = target_.mode == OutputMode::kDescriptor ? "pipe:3" : "file:" + file;
+    int passed = -1;
+    if (target_.mode == OutputMode::kDescriptor) {
+        passed = fcntl(target_.descriptor, F_DUPFD_CLOEXEC, 10);
+        if (passed < 0) {
+            *error = CannotWrite(target_, std::strerror(errno));
+            return false;
+        }
+    }
+    std::vector<std::string> args = {"ffmpeg",
+                                     "-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-y",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pix_fmt",
+                                     "rgba",
+                                     "-s",
+                                     std::to_string(width) + "x" + std::to_string(height),
+                                     "-r",
+                                     "60",
+                                     "-i",
+                                     "-",
+                                     "-pix_fmt",
+                                     "yuv420p"};
+    // ffmpeg picks the container by the extension; a name without one, such as a device's,
+    // gets Matroska, which needs no seeking and so also streams into a FIFO.
+    if (!HasExtension(target_.mode == OutputMode::kReplace ? target_.path : name)) {
+        args.insert(args.end(), {"-f", "matroska"});
+    }
+    args.push_back(url_);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(&arg[0]);
+    }
+    argv.push_back(nullptr);
+
+    log_ = memfd_create("ffmpeg-messages", MFD_CLOEXEC);
+    int fds[2];
+    if (log_ < 0 || pipe2(fds, O_CLOEXEC) != 0) {
+        *error = CannotWrite(target_, std::string("cannot start ffmpeg: ") + std::strerror(errno));
+        if (passed >= 0) {
+            close(passed);
+        }
+        return false;
+    }
+    const pid_t parent = getpid();
+    auto hold = HoldInterruptCleanup();
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(fds[0], STDIN_FILENO);
+        dup2(log_, STDERR_FILENO);
+        if (passed >= 0) {
+            dup2(passed, 3);
+        }
+        UnblockInterruptSignals();
+        // ffmpeg must not outlive a capture killed outright.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        execvp("ffmpeg", argv.data());
+        _exit(127);
+    }
+    const int forkError = errno;
+    close(fds[0]);
+    if (passed >= 0) {
+        close(passed);
+    }
+    if (pid_ < 0) {
+        close(fds[1]);
+        *error =
+            CannotWrite(target_, std::string("cannot start ffmpeg: ") + std::strerror(forkError));
+        return false;
+    }
+    pipe_ = fds[1];
+    TrackChildProcess(pid_);
+    if (target_.mode == OutputMode::kReplace) {
+        temporary_ = file;
+        TrackTemporaryFile(temporary_);
+    }
+    return true;
+}
+
+bool VideoEncoder::Write(const std::vector<unsigned char>& frame, std::string* error) {
+    const unsigned char* bytes = frame.data();
+    size_t size = frame.size();
+    while (size > 0) {
+        const ssize_t written = write(pipe_, bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            // ffmpeg stopped reading: its own messages say why.
+            return End(false, error);
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool VideoEncoder::Finish(std::string* error) {
+    return End(true, error);
+}
+
+bool VideoEncoder::End(bool complete, std::string* error) {
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    const int status = pid_ > 0 ? Reap() : -1;
+    const std::string messages = Messages();
+    std::string reason;
+    if (!messages.empty()) {
+        // At the error level ffmpeg says something only when something failed, even where it
+        // still exits with 0 (a failed write of the file's end, for one).
+        reason = "ffmpeg: " + messages;
+    } else if (status == -1) {
+        reason = "ffmpeg is not running";
+    } else if (WIFSIGNALED(status)) {
+        reason = "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+    } else if (WEXITSTATUS(status) == 127) {
+        reason = "ffmpeg could not be started";
+    } else if (WEXITSTATUS(status) != 0) {
+        reason = "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status));
+    } else if (!complete) {
+        reason = "ffmpeg stopped reading frames";
+    }
+    if (!reason.empty()) {
+        RemoveTemporary();
+        *error = CannotWrite(target_, reason);
+        return false;
+    }
+    if (temporary_.empty()) {
+        return true;
+    }
+    auto hold = HoldInterruptCleanup();
+    if (target_.exists) {
+        chmod(temporary_.c_str(), target_.permissions);
+    }
+    const bool renamed = rename(temporary_.c_str(), target_.path.c_str()) == 0;
+    if (!renamed) {
+        *error = CannotWrite(target_, std::strerror(errno));
+        unlink(temporary_.c_str());
+    }
+    ForgetTemporaryFile(temporary_);
+    temporary_.clear();
+    return renamed;
+}
+
+int VideoEncoder::Reap() {
+    // Waiting without reaping first, so that the process id stays ffmpeg's until the cleanup
+    // after an interruption can no longer reach for it.
+    siginfo_t info;
+    while (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 &&
+           errno == EINTR) {
+    }
+    auto hold = HoldInterruptCleanup();
+    int status = 0;
+    if (waitpid(pid_, &status, 0) != pid_) {
+        status = -1;
+    }
+    ForgetChildProcess(pid_);
+    pid_ = -1;
+    return status;
+}
+
+std::string VideoEncoder::Messages() const {
+    std::string text;
+    if (log_ < 0) {
+        return text;
+    }
+    char chunk[4096];
+    for (off_t offset = 0;;) {
+        const ssize_t got = pread(log_, chunk, sizeof chunk, offset);
+        if (got <= 0) {
+            break;
+        }
+        text.append(chunk, static_cast<size_t>(got));
+        offset += got;
+    }
+    // One line: ffmpeg's lines joined, its name for the temporary file replaced by the user's.
+    std::string line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string part = text.substr(start, end - start);
+        while (!part.empty() && (part.back() == '\r' || part.back() == ' ')) {
+            part.pop_back();
+        }
+        if (!part.empty()) {
+            line += (line.empty() ? "" : "; ") + part;
+        }
+        start = end + 1;
+    }
+    for (size_t at = line.find(url_); !url_.empty() && at != std::string::npos;
+         at = line.find(url_, at + target_.name.size())) {
+        line.replace(at, url_.size(), target_.name);
+    }
+    if (line.size() > kMaxMessageBytes) {
+        line = "..." + line.substr(line.size() - kMaxMessageBytes);
+    }
+    return line;
+}
+
+void VideoEncoder::RemoveTemporary() {
+    if (temporary_.empty()) {
+        return;
+    }
+    auto hold = HoldInterruptCleanup();
+    unlink(temporary_.c_str());
+    ForgetTemporaryFile(temporary_);
+    temporary_.clear();
+}
