@@ -17,13 +17,14 @@ struct Named {
     std::string name;
 };
 
-// What makes two names the same file: an existing file's device and inode, or for a file still
-// to be created, its folder with every link resolved and its own name. Devices and FIFOs may be
-// shared by several outputs; they have no identity here.
+// What makes two names the same file to be replaced: an existing file's device and inode, or for
+// a file still to be created, its folder with every link resolved and its own name. Devices,
+// FIFOs and open descriptors are written into, not replaced, and may take several outputs one
+// after the other; they have no identity here.
 class Identities {
   public:
     std::string Of(const OutputTarget& target) {
-        if (target.mode == OutputMode::kStream) {
+        if (target.mode != OutputMode::kReplace) {
             return "";
         }
         struct stat st;

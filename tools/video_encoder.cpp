@@ -79,23 +79,10 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
             return false;
         }
     }
-    std::vector<std::string> args = {"ffmpeg",
-                                     "-hide_banner",
-                                     "-loglevel",
-                                     "error",
-                                     "-y",
-                                     "-f",
-                                     "rawvideo",
-                                     "-pix_fmt",
-                                     "rgba",
-                                     "-s",
-                                     std::to_string(width) + "x" + std::to_string(height),
-                                     "-r",
-                                     "60",
-                                     "-i",
-                                     "-",
-                                     "-pix_fmt",
-                                     "yuv420p"};
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y"};
+    args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-r", "60"});
+    args.insert(args.end(), {"-i", "-", "-pix_fmt", "yuv420p"});
     // ffmpeg picks the container by the extension; a name without one, such as a device's,
     // gets Matroska, which needs no seeking and so also streams into a FIFO.
     if (!HasExtension(target_.mode == OutputMode::kReplace ? target_.path : name)) {
