@@ -57,6 +57,7 @@ fail() {
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
     [ -n "$use_wine" ] && [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+    [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     if [ -n "${ZORVIK_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
