@@ -73,6 +73,8 @@ TEST_F(ShellWindowProc, CreateStoresTheCreationParameterAsUserData) {
     EXPECT_EQ(set.args, (std::vector<intptr_t>{reinterpret_cast<intptr_t>(hWnd), -21,
                                                reinterpret_cast<intptr_t>(&other)}));
     EXPECT_EQ(PlatformGetWindowLongPtr(hWnd, -21), reinterpret_cast<intptr_t>(&other));
+    // The window goes with the fixture's record again, which outlives this test's.
+    PlatformSetWindowLongPtr(hWnd, -21, reinterpret_cast<intptr_t>(&window));
 }
 
 TEST_F(ShellWindowProc, SizeMessagesSetVisibilityByTheirKind) {
