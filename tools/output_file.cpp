@@ -127,15 +127,7 @@ bool OutputFile::Commit(std::string* error) {
     if (temporary_.empty()) {
         return true;
     }
-    auto hold = HoldInterruptCleanup();
-    const bool renamed = rename(temporary_.c_str(), target_.path.c_str()) == 0;
-    if (!renamed) {
-        *error = Failure(std::strerror(errno));
-        unlink(temporary_.c_str());
-    }
-    ForgetTemporaryFile(temporary_);
-    temporary_.clear();
-    return renamed;
+    return MoveIntoPlace(target_, &temporary_, error);
 }
 
 void OutputFile::Discard() {

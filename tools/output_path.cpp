@@ -305,3 +305,15 @@ std::string TemporaryNameFor(const std::string& path) {
     }
     return folder + "." + stem + marker + extension;
 }
+
+bool MoveIntoPlace(const OutputTarget& target, std::string* temporary, std::string* error) {
+    auto hold = HoldInterruptCleanup();
+    const bool renamed = rename(temporary->c_str(), target.path.c_str()) == 0;
+    if (!renamed) {
+        *error = CannotWrite(target, std::strerror(errno));
+        unlink(temporary->c_str());
+    }
+    ForgetTemporaryFile(*temporary);
+    temporary->clear();
+    return renamed;
+}

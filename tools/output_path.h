@@ -43,6 +43,10 @@ std::string TemporaryNameFor(const std::string& path);
 // "cannot write 'NAME': REASON", naming a link's target too when the two differ.
 std::string CannotWrite(const OutputTarget& target, const std::string& reason);
 
+// Renames a finished temporary file over the target, safe from the interruption cleanup, and
+// forgets it; on failure removes it, with the reason in `error`. `temporary` is emptied either way.
+bool MoveIntoPlace(const OutputTarget& target, std::string* temporary, std::string* error);
+
 // The folder part of a path ("." for a bare name) and its last component.
 std::string FolderOf(const std::string& path);
 std::string BaseNameOf(const std::string& path);

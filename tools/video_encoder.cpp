@@ -195,18 +195,11 @@ bool VideoEncoder::End(bool complete, std::string* error) {
     if (temporary_.empty()) {
         return true;
     }
-    auto hold = HoldInterruptCleanup();
+    // ffmpeg made the file with its own permissions; a replaced file keeps the old ones.
     if (target_.exists) {
         chmod(temporary_.c_str(), target_.permissions);
     }
-    const bool renamed = rename(temporary_.c_str(), target_.path.c_str()) == 0;
-    if (!renamed) {
-        *error = CannotWrite(target_, std::strerror(errno));
-        unlink(temporary_.c_str());
-    }
-    ForgetTemporaryFile(temporary_);
-    temporary_.clear();
-    return renamed;
+    return MoveIntoPlace(target_, &temporary_, error);
 }
 
 int VideoEncoder::Reap() {
