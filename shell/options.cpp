@@ -3,6 +3,8 @@
 // $XSCREENSAVER_WINDOW. The animation's own options are GNU-style long options.
 #include "shell/options.h"
 
+#include "common/whole_number.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -16,26 +18,6 @@ std::string Lower(std::string text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return text;
-}
-
-// A whole number in 0..max, decimal only: no sign, no spaces, no trailing text, no overflow.
-bool ParseDecimal(const std::string& text, uint64_t max, uint64_t* value) {
-    if (text.empty() || text.size() > 20) {
-        return false;
-    }
-    uint64_t result = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (result > (max - digit) / 10) {
-            return false;
-        }
-        result = result * 10 + digit;
-    }
-    *value = result;
-    return true;
 }
 
 // A window id: decimal, or hexadecimal after 0x, as X11 tools print them. Never 0.
@@ -56,7 +38,7 @@ bool ParseWindowId(const std::string& text, uintptr_t* id) {
             }
             value = value * 16 + static_cast<uint64_t>(digit);
         }
-    } else if (!ParseDecimal(text, UINTPTR_MAX, &value)) {
+    } else if (!ParseWholeNumber(text, 0, UINTPTR_MAX, &value)) {
         return false;
     }
     if (value == 0 || value > UINTPTR_MAX) {
@@ -73,8 +55,8 @@ bool ParseSize(const std::string& text, Options* options) {
     }
     const size_t x = Lower(text).find('x');
     uint64_t width = 0, height = 0;
-    if (x == std::string::npos || !ParseDecimal(text.substr(0, x), kMaxSide, &width) ||
-        !ParseDecimal(text.substr(x + 1), kMaxSide, &height) || width == 0 || height == 0) {
+    if (x == std::string::npos || !ParseWholeNumber(text.substr(0, x), 1, kMaxSide, &width) ||
+        !ParseWholeNumber(text.substr(x + 1), 1, kMaxSide, &height)) {
         return false;
     }
     options->desktopSize = false;
@@ -157,7 +139,7 @@ bool IsSaverArgument(const std::string& argument) {
 bool ParseRate(const std::string& name, const std::string& value, uint32_t* rate,
                std::string* error) {
     uint64_t number = 0;
-    if (!ParseDecimal(value, kMaxRate, &number) || number == 0) {
+    if (!ParseWholeNumber(value, 1, kMaxRate, &number)) {
         *error = name + " needs a whole number from 1 to " + std::to_string(kMaxRate) + ", not '" +
                  value + "'";
         return false;
@@ -283,7 +265,7 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!takeValue(&value)) {
                 return false;
             }
-            if (!ParseDecimal(value, UINT32_MAX, &seed)) {
+            if (!ParseWholeNumber(value, 0, UINT32_MAX, &seed)) {
                 *error = "--seed needs a whole number from 0 to 4294967295, not '" + value + "'";
                 return false;
             }

@@ -4,11 +4,11 @@
 #include <set>
 #include <vector>
 
+#include "common/whole_number.h"
 #include "tools/capture_options.h"
 #include "tools/frame_pattern.h"
 #include "tools/frame_stats.h"
 #include "tools/output_path.h"
-#include "tools/whole_number.h"
 
 namespace {
 
@@ -178,6 +178,16 @@ TEST(WholeNumber, DigitsOnlyAndNeverWrappedAround) {
         EXPECT_EQ(value, 42) << bad;
     }
     EXPECT_FALSE(ParseWholeNumber("0", 1, 10, &value));
+
+    // The full unsigned range, as window ids need, and ranges narrower than one digit.
+    uint64_t wide = 0;
+    EXPECT_TRUE(ParseWholeNumber(std::string("18446744073709551615"), 0, UINT64_MAX, &wide));
+    EXPECT_EQ(wide, UINT64_MAX);
+    EXPECT_FALSE(ParseWholeNumber(std::string("18446744073709551616"), 0, UINT64_MAX, &wide));
+    EXPECT_TRUE(ParseWholeNumber(std::string("0"), 0, 0, &wide));
+    EXPECT_EQ(wide, 0u);
+    EXPECT_FALSE(ParseWholeNumber(std::string("5"), 0, 3, &wide));
+    EXPECT_FALSE(ParseWholeNumber(std::string("5"), 0, 0, &wide));
 }
 
 TEST(OutputPath, TemporaryNameStaysInTheFolderAndKeepsTheExtension) {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "tools/frame_pattern.h"
-#include "tools/whole_number.h"
+#include "common/whole_number.h"
 
 const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"

@@ -15,7 +15,7 @@
 #include "scene/scene.h"
 #include "tools/headless_context.h"
 #include "tools/scene_invariants.h"
-#include "tools/whole_number.h"
+#include "common/whole_number.h"
 
 namespace {
 
