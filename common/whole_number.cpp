@@ -26,8 +26,8 @@ bool ParseWholeNumber(const std::string& text, uint64_t min, uint64_t max, uint6
 bool ParseWholeNumber(const char* text, long min, long max, long* value) {
     uint64_t parsed = 0;
     if (text == nullptr || min < 0 || max < min ||
-        !ParseWholeNumber(std::string(text), static_cast<uint64_t>(min),
-                          static_cast<uint64_t>(max), &parsed)) {
+        !ParseWholeNumber(std::string(text), static_cast<uint64_t>(min), static_cast<uint64_t>(max),
+                          &parsed)) {
         return false;
     }
     *value = static_cast<long>(parsed);

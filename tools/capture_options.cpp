@@ -3,8 +3,8 @@
 #include <climits>
 #include <cstring>
 
-#include "tools/frame_pattern.h"
 #include "common/whole_number.h"
+#include "tools/frame_pattern.h"
 
 const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"

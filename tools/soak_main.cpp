@@ -11,11 +11,11 @@
 #include <unistd.h>
 
 #include "common/gl.h"
+#include "common/whole_number.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "tools/headless_context.h"
 #include "tools/scene_invariants.h"
-#include "common/whole_number.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #   tap_key ID KEY, hold_key ID KEY, release_key KEY, click ID X Y, toggle ID (F1 -> $found)
 #   request_close ID, minimise ID, restore, client_geometry ID, is_framed ID, count_windows TITLE
 #   dismiss_box ID, box_texts     Error boxes: dismissed one at a time; their texts, one a line
-#   shoot ID NAME, drawn NAME, pixels_changed A B, likeness A B     screenshots of a client area
+#   shoot ID NAME, drawn NAME, pixels_changed A B     screenshots of a client area
 #   screen_size, cpu_ticks, note TEXT, bench WHAT VALUE, fail TEXT
 #
 # Every wait polls up to $deadline seconds (ZORVIK_E2E_DEADLINE, 60 by default), far beyond what
@@ -389,15 +389,6 @@ drawn() { [ "$(convert "$work/$1.png" -colorspace gray -format '%[max]' info:)" 
 # How many pixels differ at all between two shots of the same size. Xvfb draws the same frame to
 # the same pixels, so a picture that is not redrawn differently changes nowhere.
 pixels_changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
-
-# How much two shots look alike, -1..1: the normalised cross-correlation of their grey levels
-# after both are shrunk to 64x36, which keeps where the lit faces and edges are, drops single
-# pixels and the overall brightness, and lets shots of slightly different sizes compare.
-likeness() {
-    convert "$work/$1.png" -colorspace gray -resize '64x36!' "$work/$1.small.png"
-    convert "$work/$2.png" -colorspace gray -resize '64x36!' "$work/$2.small.png"
-    compare -metric NCC "$work/$1.small.png" "$work/$2.small.png" null: 2>&1
-}
 
 # Waits until two shots in a row of the window both show something drawn and differ: frames
 # reach the window, and the picture moves. Nothing but the program draws there, and a window
