@@ -34,6 +34,6 @@ bool ParseWholeNumber(const char* text, long min, long max, long* value) {
     return true;
 }
 
-std::string DescribeWholeNumberRange(long min, long max) {
+std::string DescribeWholeNumberRange(uint64_t min, uint64_t max) {
     return "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
 }

@@ -14,4 +14,4 @@ bool ParseWholeNumber(const std::string& text, uint64_t min, uint64_t max, uint6
 bool ParseWholeNumber(const char* text, long min, long max, long* value);
 
 // "a whole number from 1 to 65536", for messages that say what a value should have been.
-std::string DescribeWholeNumberRange(long min, long max);
+std::string DescribeWholeNumberRange(uint64_t min, uint64_t max);

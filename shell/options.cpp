@@ -140,8 +140,7 @@ bool ParseRate(const std::string& name, const std::string& value, uint32_t* rate
                std::string* error) {
     uint64_t number = 0;
     if (!ParseWholeNumber(value, 1, kMaxRate, &number)) {
-        *error = name + " needs a whole number from 1 to " + std::to_string(kMaxRate) + ", not '" +
-                 value + "'";
+        *error = name + " needs " + DescribeWholeNumberRange(1, kMaxRate) + ", not '" + value + "'";
         return false;
     }
     *rate = static_cast<uint32_t>(number);
@@ -266,7 +265,8 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
                 return false;
             }
             if (!ParseWholeNumber(value, 0, UINT32_MAX, &seed)) {
-                *error = "--seed needs a whole number from 0 to 4294967295, not '" + value + "'";
+                *error = "--seed needs " + DescribeWholeNumberRange(0, UINT32_MAX) + ", not '" +
+                         value + "'";
                 return false;
             }
             options->seedGiven = true;

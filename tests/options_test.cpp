@@ -88,7 +88,7 @@ TEST(Options, BadValuesAreRefusedWithTheirReason) {
         {{"--size", "16385x10"}, "WIDTHxHEIGHT"},
         {{"--size", "800x600x"}, "WIDTHxHEIGHT"},
         {{"--size", " 800x600"}, "WIDTHxHEIGHT"},
-        {{"--seed", "4294967296"}, "--seed needs a whole number"},
+        {{"--seed", "4294967296"}, "--seed needs a whole number from 0 to 4294967295"},
         {{"--seed", "99999999999999999999999"}, "--seed needs a whole number"},
         {{"--seed", "-1"}, "--seed needs a whole number"},
         {{"--seed", "12abc"}, "--seed needs a whole number"},
