@@ -1,4 +1,5 @@
 // The Linux entry point: reads the command line, connects to the display, then runs the program.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,9 @@
 #include "shell/platform_sdl.h"
 
 int main(int argc, char** argv) {
+    // A reader of stderr that has gone (--stats into a closed pipe) must not end the run, which
+    // would skip giving back the display mode: a failed write is simply lost.
+    std::signal(SIGPIPE, SIG_IGN);
     Options options;
     std::string error;
     StartContext context;

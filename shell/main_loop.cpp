@@ -34,9 +34,16 @@ struct FramePacing {
     StepPacer pacer;
     bool limited;
     FrameLimiter limiter;
+    // When the limiter lets the next frame start; the wait for it is a wait for input, so that a
+    // key or a close request is acted on at once instead of after the wait.
+    bool hasNextFrameTick = false;
+    uint32_t nextFrameTick = 0;
     bool reportsRates;
     RateReport report;
 };
+
+// How often a hidden host is looked at again: nothing tells a child that its host was shown.
+constexpr uint32_t kHiddenHostPollMs = 250;
 
 // Hands a new window to the scene, with the chosen seed in place of the clock's.
 BOOL StartScene(GL_Window* window, const Options& options) {
@@ -91,10 +98,20 @@ void RunFrame(GL_Window* window, FramePacing* pacing) {
         std::fprintf(stderr, "%s\n", line);
         std::fflush(stderr);
     }
-    const uint32_t wait = pacing->limiter.WaitAfterFrame(frameEnd);
-    if (wait > 0) {
-        PlatformSleep(wait);
+    if (pacing->limited) {
+        pacing->nextFrameTick = frameEnd + pacing->limiter.WaitAfterFrame(frameEnd);
+        pacing->hasNextFrameTick = true;
     }
+}
+
+// How long the limiter still holds the next frame back; 0 when it may start now.
+uint32_t TimeBeforeNextFrame(const FramePacing& pacing) {
+    if (!pacing.limited || !pacing.hasNextFrameTick) {
+        return 0;
+    }
+    // Signed: the tick counter may wrap between the two readings.
+    const int32_t early = static_cast<int32_t>(pacing.nextFrameTick - PlatformGetTickCount());
+    return early > 0 ? static_cast<uint32_t>(early) : 0;
 }
 
 // Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
@@ -125,9 +142,23 @@ void RunMessagePump(GL_Window* window, const Options& options, FramePacing* paci
         } else if (window->isVisible == FALSE) {
             PlatformWaitMessage();
         } else {
-            if (window->parent != nullptr && !FollowParent(window, options)) {
-                // The host went without destroying its child first: the run is over.
-                TerminateApplication(window);
+            if (window->parent != nullptr) {
+                if (!FollowParent(window, options)) {
+                    // The host went without destroying its child first: the run is over.
+                    TerminateApplication(window);
+                    continue;
+                }
+                if (PlatformIsWindowVisible(window->parent) == FALSE) {
+                    // A hidden or unmapped host shows nothing of the city: rest, as a minimised
+                    // window does, until it is shown again.
+                    PlatformWaitMessageTimeout(kHiddenHostPollMs);
+                    continue;
+                }
+            }
+            // A key goes to the scene in the next frame, which the limiter does not hold back.
+            const uint32_t early = keyPressedSinceFrame ? 0 : TimeBeforeNextFrame(*pacing);
+            if (early > 0) {
+                PlatformWaitMessageTimeout(early);
                 continue;
             }
             RunFrame(window, pacing);
@@ -171,6 +202,31 @@ bool SetCreationSize(GL_Window* window, const Options& options) {
         window->height = kDefaultHeight;
     }
     return true;
+}
+
+// Why a host's window cannot take the city, or null when it can. The preview's host must be an
+// ordinary window: the desktop would give a window over the whole screen that nothing ends, and a
+// message-only window (whose ancestors never reach the desktop) one that nobody ever sees.
+const char* HostProblem(const Options& options, WindowHandle host) {
+    if (PlatformIsWindow(host) == FALSE) {
+        return "there is no such window to draw in";
+    }
+    if (options.mode != RunMode::kSaverPreview) {
+        return nullptr;
+    }
+    const WindowHandle desktop = PlatformGetDesktopWindow();
+    if (host == desktop) {
+        return "the desktop is no preview window";
+    }
+    // Windows nest only so deep; the bound keeps a window system that loops from hanging here.
+    WindowHandle ancestor = host;
+    for (int depth = 0; depth < 256 && ancestor != nullptr; ++depth) {
+        ancestor = PlatformGetParentWindow(ancestor);
+        if (ancestor == desktop) {
+            return nullptr;
+        }
+    }
+    return "the window is not on the desktop";
 }
 
 } // namespace
@@ -222,6 +278,18 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
         window.endsOnInput = TRUE;
     }
     std::memset(&keys, 0, sizeof keys);
+
+    if (hosted) {
+        if (const char* problem = HostProblem(options, window.parent)) {
+            char text[160];
+            std::snprintf(
+                text, sizeof text, "window 0x%llx: %s",
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window.parent)),
+                problem);
+            ShowErrorBox(&application, text);
+            return kExitWindowFailed;
+        }
+    }
 
     if (RegisterWindowClass(&application) == FALSE) {
         ShowErrorBox(&application, "Error Registering Window Class!");

@@ -21,7 +21,11 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     Options options;
     std::string error;
     if (!ParseOptions(args, context, &options, &error)) {
-        MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
+        // A preview has nobody in front of it to click a box away, even when its arguments are
+        // bad: the settings dialog would be left behind a box it did not ask for.
+        if (options.mode != RunMode::kSaverPreview) {
+            MessageBoxA(nullptr, error.c_str(), "Error", MB_OK | MB_ICONEXCLAMATION);
+        }
         return kExitUsage;
     }
     if (options.help) {

@@ -11,6 +11,11 @@
 namespace {
 
 constexpr int32_t kMaxSide = 16384;
+// The largest window handle each system can have: Windows keeps 32 significant bits even in a
+// 64-bit program, and an X resource id has 29. A larger number would be cut down to some other
+// window, the root itself for 0x10000050d on X.
+constexpr uint64_t kMaxWindowsHandle = 0xFFFFFFFFu;
+constexpr uint64_t kMaxXWindowId = 0x1FFFFFFFu;
 constexpr uint32_t kMaxRate = 1000;
 
 std::string Lower(std::string text) {
@@ -20,8 +25,9 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// A window id: decimal, or hexadecimal after 0x, as X11 tools print them. Never 0.
-bool ParseWindowId(const std::string& text, uintptr_t* id) {
+// A window id: decimal, or hexadecimal after 0x, as X11 tools print them. Never 0, never above
+// `max`.
+bool ParseWindowId(const std::string& text, uint64_t max, uintptr_t* id) {
     uint64_t value = 0;
     const std::string lower = Lower(text);
     if (lower.size() > 2 && lower.compare(0, 2, "0x") == 0) {
@@ -41,11 +47,22 @@ bool ParseWindowId(const std::string& text, uintptr_t* id) {
     } else if (!ParseWholeNumber(text, 0, UINTPTR_MAX, &value)) {
         return false;
     }
-    if (value == 0 || value > UINTPTR_MAX) {
+    if (value == 0 || value > max || value > UINTPTR_MAX) {
         return false;
     }
     *id = static_cast<uintptr_t>(value);
     return true;
+}
+
+std::string Trim(const char* text) {
+    std::string trimmed = text != nullptr ? text : "";
+    const size_t first = trimmed.find_first_not_of(" \t\n");
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    trimmed.erase(0, first);
+    trimmed.erase(trimmed.find_last_not_of(" \t\n") + 1);
+    return trimmed;
 }
 
 bool ParseSize(const std::string& text, Options* options) {
@@ -99,7 +116,8 @@ bool ParseSaverArgument(const std::string& argument, const std::string* next, bo
             return false;
         }
         // A settings box without a parent is fine; a bad handle is not.
-        if (argument.size() > 2 && !ParseWindowId(handle, &options->hostWindow)) {
+        if (argument.size() > 2 &&
+            !ParseWindowId(handle, kMaxWindowsHandle, &options->hostWindow)) {
             *error = "'" + argument + "': not a window handle";
             return false;
         }
@@ -116,7 +134,7 @@ bool ParseSaverArgument(const std::string& argument, const std::string* next, bo
             handle = *next;
             *usedNext = true;
         }
-        if (!ParseWindowId(handle, &options->hostWindow)) {
+        if (!ParseWindowId(handle, kMaxWindowsHandle, &options->hostWindow)) {
             *error = "'" + argument + "': '" + handle + "' is not a window handle";
             return false;
         }
@@ -167,10 +185,10 @@ const char kUsage[] =
     "  --help            this text\n"
     "  --version         the version\n"
     "\n"
-    "As a screen saver:\n"
-    "  /s                Windows: full screen over every monitor until any input\n"
-    "  /p HWND           Windows: the preview inside the given window\n"
-    "  /c[:HWND]         Windows: the settings box (there are no settings)\n"
+    "As a screen saver (Windows' arguments, taken on Linux too):\n"
+    "  /s                full screen over every monitor until any input\n"
+    "  /p HWND           the preview inside the given window\n"
+    "  /c[:HWND]         the settings box (there are no settings)\n"
     "  --root            xscreensaver: draw into the root window\n"
     "  --window-id ID    xscreensaver: draw into the X window ID (decimal or 0x hex);\n"
     "                    also taken from $XSCREENSAVER_WINDOW\n"
@@ -303,9 +321,10 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!takeValue(&value) || !SetMode(options, RunMode::kSaverHost, argument, error)) {
                 return false;
             }
-            if (!ParseWindowId(value, &options->hostWindow)) {
-                *error =
-                    "--window-id needs an X window id (decimal or 0x hex), not '" + value + "'";
+            if (!ParseWindowId(value, kMaxXWindowId, &options->hostWindow)) {
+                *error = "--window-id needs an X window id (decimal or 0x hex, 1 to 0x1fffffff), "
+                         "not '" +
+                         value + "'";
                 return false;
             }
         } else {
@@ -318,17 +337,21 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
         return true;
     }
     // xscreensaver names its window in the environment, for hacks started without an argument for
-    // it and for those started with --root, which means "the window the saver shows" there.
+    // it and for those started with --root, which means "the window the saver shows" there, as
+    // for xscreensaver's own hacks. A value of blanks alone names nothing and is let be.
+    const std::string environment = Trim(context.xscreensaverWindow);
     const bool takesEnvironment = options->mode == RunMode::kAnimation || options->rootWindow;
-    if (takesEnvironment && context.xscreensaverWindow != nullptr &&
-        context.xscreensaverWindow[0] != '\0') {
-        if (!ParseWindowId(context.xscreensaverWindow, &options->hostWindow)) {
-            *error = std::string("XSCREENSAVER_WINDOW is not an X window id: '") +
-                     context.xscreensaverWindow + "'";
+    bool fromEnvironment = false;
+    if (takesEnvironment && !environment.empty()) {
+        if (!ParseWindowId(environment, kMaxXWindowId, &options->hostWindow)) {
+            *error = "XSCREENSAVER_WINDOW is not an X window id (decimal or 0x hex, 1 to "
+                     "0x1fffffff): '" +
+                     environment + "'";
             return false;
         }
         options->mode = RunMode::kSaverHost;
         options->rootWindow = false;
+        fromEnvironment = true;
     }
     // Windows runs a saver's file without arguments to show its settings.
     if (options->mode == RunMode::kAnimation && context.screenSaverName && args.empty()) {
@@ -337,6 +360,9 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
     if (options->mode != RunMode::kAnimation && placementGiven) {
         *error = "--window and --size cannot be used with a screen-saver mode: the host decides "
                  "where the city is drawn";
+        if (fromEnvironment) {
+            *error += " (XSCREENSAVER_WINDOW is set, which makes zorvik draw in that window)";
+        }
         return false;
     }
     return true;

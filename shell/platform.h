@@ -130,6 +130,12 @@ BOOL PlatformAdjustWindowRectEx(PlatformRect* rect, uint32_t style, BOOL hasMenu
 BOOL PlatformGetClientRect(WindowHandle hWnd, PlatformRect* rect);
 // Whether the handle names an existing window, of this program or another.
 BOOL PlatformIsWindow(WindowHandle hWnd);
+// Whether the window and every window above it are shown, as IsWindowVisible says: a window
+// inside a hidden or unmapped one cannot be seen either.
+BOOL PlatformIsWindowVisible(WindowHandle hWnd);
+// The window a window lies in (GetAncestor with GA_PARENT): the desktop for a top-level window,
+// something else for a message-only window, null above the top.
+WindowHandle PlatformGetParentWindow(WindowHandle hWnd);
 // Moves and sizes a window (a child within its parent's client area); a new size sends WM_SIZE.
 BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
                         BOOL repaint);
@@ -171,6 +177,9 @@ BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t f
                          uint32_t filterMax, uint32_t removeFlags);
 intptr_t PlatformDispatchMessage(const PlatformMessage* message);
 BOOL PlatformWaitMessage();
+// Waits until input arrives or `milliseconds` pass, as MsgWaitForMultipleObjects does with no
+// objects: TRUE when input arrived, FALSE when the time ran out.
+BOOL PlatformWaitMessageTimeout(uint32_t milliseconds);
 BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
 intptr_t PlatformDefWindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
                                intptr_t lParam);

@@ -237,6 +237,28 @@ BOOL PlatformIsWindow(WindowHandle hWnd) {
     return fake.Find(hWnd) != nullptr || fake.foreignWindows.count(hWnd) != 0 ? TRUE : FALSE;
 }
 
+BOOL PlatformIsWindowVisible(WindowHandle hWnd) {
+    FakePlatform& fake = Fake();
+    fake.Record("IsWindowVisible", {AsInt(hWnd)});
+    if (FakePlatform::Window* window = fake.Find(hWnd)) {
+        return window->shown ? TRUE : FALSE;
+    }
+    return fake.foreignWindows.count(hWnd) != 0 && !fake.hiddenWindows[hWnd] ? TRUE : FALSE;
+}
+
+WindowHandle PlatformGetParentWindow(WindowHandle hWnd) {
+    FakePlatform& fake = Fake();
+    fake.Record("GetParentWindow", {AsInt(hWnd)});
+    if (FakePlatform::Window* window = fake.Find(hWnd)) {
+        return window->parent != nullptr ? window->parent : FakePlatform::DesktopWindow();
+    }
+    if (hWnd == FakePlatform::DesktopWindow()) {
+        return nullptr;
+    }
+    auto parent = fake.foreignParents.find(hWnd);
+    return parent != fake.foreignParents.end() ? parent->second : FakePlatform::DesktopWindow();
+}
+
 BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
                         BOOL repaint) {
     FakePlatform& fake = Fake();
@@ -509,6 +531,18 @@ intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
 BOOL PlatformWaitMessage() {
     Fake().Record("WaitMessage");
     return TRUE;
+}
+
+BOOL PlatformWaitMessageTimeout(uint32_t milliseconds) {
+    FakePlatform& fake = Fake();
+    fake.Record("WaitMessageTimeout", {static_cast<intptr_t>(milliseconds)});
+    // Input that the script has ready ends the wait at once; otherwise the whole time passes.
+    const bool inputReady =
+        !fake.script.empty() && fake.script.front().kind == FakePlatform::ScriptStep::kMessage;
+    if (!inputReady) {
+        fake.tickCount += milliseconds;
+    }
+    return inputReady ? TRUE : FALSE;
 }
 
 BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {

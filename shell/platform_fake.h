@@ -98,6 +98,10 @@ class FakePlatform {
     // Windows of other programs (a preview host, the desktop), by handle, with their client areas.
     std::map<WindowHandle, PlatformRect> foreignWindows;
     static WindowHandle DesktopWindow() { return reinterpret_cast<WindowHandle>(0xDE5C); }
+    // Foreign windows that are hidden (shown otherwise), and the window each lies in when it is
+    // not a top-level window of the desktop (a message-only window's parent is not the desktop).
+    std::map<WindowHandle, bool> hiddenWindows;
+    std::map<WindowHandle, WindowHandle> foreignParents;
     // A foreign window goes: as on Windows, its children are destroyed with it.
     void DestroyForeignWindow(WindowHandle hWnd);
     int cursorCount = 0; // the cursor shows while this is >= 0

@@ -20,6 +20,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -323,6 +324,11 @@ void RecordBoxSignal(int signal) {
     g_boxSignal = signal;
 }
 
+// In the box's process: ends it and every process it started.
+void EndBoxProcessGroup(int) {
+    kill(0, SIGKILL);
+}
+
 // SDL's box runs its own loop, deaf to SIGINT and SIGTERM (SDL's handlers only queue a quit event
 // that nobody reads until the box is closed): a session manager or a screen-saver host asking the
 // program to go would wait for a click that never comes. So the box is shown by a child process
@@ -340,12 +346,24 @@ void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const ch
     sigaction(SIGINT, &recordSignal, &previousInt);
     sigaction(SIGTERM, &recordSignal, &previousTerm);
 
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
-        // Its own process group, so that whatever the box starts goes with it.
+        // Its own process group, so that whatever the box starts (SDL draws it in a process of
+        // its own) goes with it: a SIGTERM ends the whole group.
         setpgid(0, 0);
         signal(SIGINT, SIG_DFL);
-        signal(SIGTERM, SIG_DFL);
+        struct sigaction endGroup {};
+        endGroup.sa_handler = EndBoxProcessGroup;
+        sigemptyset(&endGroup.sa_mask);
+        sigaction(SIGTERM, &endGroup, nullptr);
+        // The box must not outlive the program, whatever ends it (SIGKILL, SIGHUP from a closed
+        // terminal): the system sends the SIGTERM when the parent goes. A parent gone already
+        // before that was asked for is seen in the parent's id.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) {
+            _exit(0);
+        }
         SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
         _exit(0);
     }
@@ -575,6 +593,25 @@ BOOL PlatformIsWindow(WindowHandle hWnd) {
     return PlatformGetClientRect(hWnd, &rect);
 }
 
+BOOL PlatformIsWindowVisible(WindowHandle hWnd) {
+    if (SdlWindow* window = FromHandle(hWnd)) {
+        if (window->native == nullptr) {
+            return window->shown ? TRUE : FALSE;
+        }
+        const uint32_t flags = SDL_GetWindowFlags(window->native);
+        return (flags & SDL_WINDOW_SHOWN) != 0 && (flags & SDL_WINDOW_MINIMIZED) == 0 ? TRUE
+                                                                                      : FALSE;
+    }
+    return x11host::IsShown(ForeignId(hWnd)) ? TRUE : FALSE;
+}
+
+WindowHandle PlatformGetParentWindow(WindowHandle hWnd) {
+    if (FromHandle(hWnd) != nullptr) {
+        return PlatformGetDesktopWindow();
+    }
+    return reinterpret_cast<WindowHandle>(static_cast<uintptr_t>(x11host::Parent(ForeignId(hWnd))));
+}
+
 BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
                         BOOL) {
     SdlWindow* window = FromHandle(hWnd);
@@ -796,8 +833,13 @@ int32_t PlatformShowCursor(BOOL show) {
 
 int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* caption,
                            uint32_t type) {
-    // Also on stderr, which is all there is where no box can be shown.
-    std::fprintf(stderr, "zorvik: %s: %s\n", caption, text);
+    // Also on stderr, which is all there is where no box can be shown. A box titled with the
+    // program's own name needs no second name in front of its text.
+    if (std::string(caption) == "zorvik") {
+        std::fprintf(stderr, "zorvik: %s\n", text);
+    } else {
+        std::fprintf(stderr, "zorvik: %s: %s\n", caption, text);
+    }
     std::fflush(stderr);
     uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONEXCLAMATION) {
@@ -854,6 +896,17 @@ BOOL PlatformWaitMessage() {
         return TRUE;
     }
     return SDL_WaitEvent(nullptr) == 1 ? TRUE : FALSE;
+}
+
+BOOL PlatformWaitMessageTimeout(uint32_t milliseconds) {
+    if (HasQueuedMessages()) {
+        return TRUE;
+    }
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        SDL_Delay(milliseconds);
+        return FALSE;
+    }
+    return SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds)) == 1 ? TRUE : FALSE;
 }
 
 BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {

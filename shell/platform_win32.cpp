@@ -158,6 +158,14 @@ BOOL PlatformIsWindow(WindowHandle hWnd) {
     return IsWindow(Native(hWnd));
 }
 
+BOOL PlatformIsWindowVisible(WindowHandle hWnd) {
+    return IsWindowVisible(Native(hWnd));
+}
+
+WindowHandle PlatformGetParentWindow(WindowHandle hWnd) {
+    return reinterpret_cast<WindowHandle>(GetAncestor(Native(hWnd), GA_PARENT));
+}
+
 BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, int32_t height,
                         BOOL repaint) {
     return MoveWindow(Native(hWnd), x, y, width, height, repaint);
@@ -283,6 +291,12 @@ intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
 
 BOOL PlatformWaitMessage() {
     return WaitMessage();
+}
+
+BOOL PlatformWaitMessageTimeout(uint32_t milliseconds) {
+    return MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT) == WAIT_OBJECT_0
+               ? TRUE
+               : FALSE;
 }
 
 BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {

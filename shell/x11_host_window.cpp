@@ -68,6 +68,35 @@ bool GetSize(WindowId window, int32_t* width, int32_t* height) {
     return true;
 }
 
+bool IsShown(WindowId window) {
+    Display* display = Connection();
+    if (display == nullptr || window == 0) {
+        return false;
+    }
+    ErrorTrap trap(display);
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) != 0 && !trap.Failed() &&
+           attributes.map_state == IsViewable;
+}
+
+WindowId Parent(WindowId window) {
+    Display* display = Connection();
+    if (display == nullptr || window == 0) {
+        return 0;
+    }
+    ErrorTrap trap(display);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0 || trap.Failed()) {
+        return 0;
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return parent;
+}
+
 WindowId DesktopWindow() {
     Display* display = Connection();
     if (display == nullptr) {

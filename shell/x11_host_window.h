@@ -17,6 +17,12 @@ using WindowId = unsigned long;
 // The client size of any window on the display; false when it does not exist (any more).
 bool GetSize(WindowId window, int32_t* width, int32_t* height);
 
+// Whether a window and all its ancestors are mapped, so that it can be seen; false when it does
+// not exist.
+bool IsShown(WindowId window);
+// The window's parent; 0 for the root and for a window that does not exist.
+WindowId Parent(WindowId window);
+
 // The window a saver host means by "the root": the virtual root that a saver daemon or a virtual
 // desktop put over the real one, else the real root. 0 without a display.
 WindowId DesktopWindow();

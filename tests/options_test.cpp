@@ -194,4 +194,38 @@ TEST(Options, XscreensaverWindowFromArgumentsOrEnvironment) {
     EXPECT_NE(Refusal({"--root", "--size", "desktop"}).find("cannot be used"), std::string::npos);
     environment.xscreensaverWindow = "nonsense";
     EXPECT_NE(Refusal({}, environment).find("XSCREENSAVER_WINDOW"), std::string::npos);
+    // Blanks name no window: the plain start stays the plain start.
+    environment.xscreensaverWindow = " \t";
+    EXPECT_EQ(Parse({}, environment).mode, RunMode::kAnimation);
+    environment.xscreensaverWindow = "0x200000a";
+    EXPECT_NE(Refusal({"--window"}, environment).find("XSCREENSAVER_WINDOW is set"),
+              std::string::npos);
+}
+
+// Handles that no window can have: a larger number would be cut down to another window (on X,
+// 0x10000050d to the root 0x50d).
+TEST(Options, WindowHandlesWithinWhatTheSystemGives) {
+    const struct {
+        Args args;
+        const char* environment;
+        bool accepted;
+    } cases[] = {
+        {{"--window-id", "0x1fffffff"}, nullptr, true},
+        {{"--window-id", "0x20000000"}, nullptr, false},
+        {{"--window-id", "0x10000050d"}, nullptr, false},
+        {{"--window-id", "4294967296"}, nullptr, false},
+        {{}, "0x10000050d", false},
+        {{"/p", "4294967295"}, nullptr, true},
+        {{"/p", "4294967296"}, nullptr, false},
+        {{"/p:0x100000000"}, nullptr, false},
+        {{"/c:18446744073709551615"}, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        StartContext context;
+        context.xscreensaverWindow = c.environment;
+        Options options;
+        std::string error;
+        EXPECT_EQ(ParseOptions(c.args, context, &options, &error), c.accepted)
+            << (c.args.empty() ? std::string(c.environment) : c.args.back()) << ": " << error;
+    }
 }

@@ -165,10 +165,28 @@ TEST_F(ShellSaver, PreviewFillsFollowsAndOutlivesNothing) {
 }
 
 TEST_F(ShellSaver, HostedFailuresEndQuietlyWithOne) {
-    // A handle that names no window.
-    EXPECT_EQ(Run({"/p", "999"}), 1);
-    EXPECT_TRUE(Fake().messageBoxes.empty());
-    EXPECT_EQ(Fake().Count("CreateWindow"), 0);
+    // Hosts that are no window a preview can be seen in: none at all, the desktop (a window over
+    // the whole screen that nothing would end), a message-only window (one nobody ever sees).
+    const auto kMessageOnly = reinterpret_cast<WindowHandle>(0x6160);
+    const auto kMessageRoot = reinterpret_cast<WindowHandle>(0x6170);
+    const struct {
+        const char* what;
+        WindowHandle host;
+    } hosts[] = {{"no window", reinterpret_cast<WindowHandle>(999)},
+                 {"the desktop", FakePlatform::DesktopWindow()},
+                 {"a message-only window", kMessageOnly}};
+    for (const auto& host : hosts) {
+        Fake().Reset();
+        Fake().foreignWindows[FakePlatform::DesktopWindow()] = PlatformRect{0, 0, 1920, 1080};
+        Fake().foreignWindows[kMessageOnly] = PlatformRect{0, 0, 0, 0};
+        Fake().foreignWindows[kMessageRoot] = PlatformRect{0, 0, 0, 0};
+        Fake().foreignParents[kMessageOnly] = kMessageRoot;
+        Fake().foreignParents[kMessageRoot] = nullptr;
+        EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<uintptr_t>(host.host))}), 1)
+            << host.what;
+        EXPECT_TRUE(Fake().messageBoxes.empty()) << host.what;
+        EXPECT_EQ(Fake().Count("CreateWindow"), 0) << host.what;
+    }
 
     Fake().Reset();
     Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
@@ -176,6 +194,25 @@ TEST_F(ShellSaver, HostedFailuresEndQuietlyWithOne) {
     EXPECT_EQ(Run({"--window-id", std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 1);
     EXPECT_TRUE(Fake().messageBoxes.empty());
     EXPECT_EQ(Fake().liveWindows, 0);
+}
+
+TEST_F(ShellSaver, HiddenHostRestsUntilShown) {
+    // Two frames, then the host is hidden: no frame is drawn while nothing of it can be seen, and
+    // the loop waits for input with a timeout, looking at the host again, instead of spinning.
+    Fake().ScriptIdle(2);
+    Fake().ScriptAction([] { Fake().hiddenWindows[kHost] = true; });
+    Fake().ScriptIdle(5);
+    Fake().ScriptAction([] { Fake().hiddenWindows[kHost] = false; });
+    Fake().ScriptIdle(2);
+    Fake().ScriptMessage(WM_CLOSE);
+    EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 0);
+    EXPECT_EQ(Fake().Count("Draw"), 4);
+    const std::vector<intptr_t> waits = ArgsOf("WaitMessageTimeout");
+    ASSERT_EQ(waits.size(), 5u);
+    for (intptr_t wait : waits) {
+        EXPECT_GT(wait, 0);
+        EXPECT_LE(wait, 1000);
+    }
 }
 
 TEST_F(ShellSaver, RootMeansTheDesktopWindow) {
