@@ -27,6 +27,7 @@
 
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
+#include "shell/quit_watchdog.h"
 #include "shell/sdl_keys.h"
 #include "shell/x11_host_window.h"
 
@@ -53,6 +54,8 @@ struct SdlWindow {
 std::map<std::string, WindowProcedure> g_classes;
 std::vector<SdlWindow*> g_windows; // the live windows, oldest first
 bool g_modeSwitched = false;
+// How long a quit signal waits for the frame in progress before the watchdog ends the program.
+constexpr uint32_t kQuitGraceMs = 10000;
 SDL_DisplayMode g_switchedMode;
 int g_cursorCount = 0;
 bool g_closePending = false; // a quit signal that arrived while no window existed
@@ -430,6 +433,8 @@ bool SdlStartVideo(std::string* error) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
+    // After SDL's own handlers, which it puts in place as the video starts.
+    StartQuitWatchdog(kQuitGraceMs);
     return true;
 }
 
@@ -783,6 +788,7 @@ BOOL PlatformSetSwapInterval(int32_t interval) {
 int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t) {
     if (mode == nullptr) {
         g_modeSwitched = false;
+        SetQuitWatchdogDisplaySwitched(false);
         for (SdlWindow* window : g_windows) {
             if (window->native != nullptr &&
                 (SDL_GetWindowFlags(window->native) & SDL_WINDOW_FULLSCREEN) != 0) {
@@ -817,6 +823,7 @@ int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t)
         if (bits == 0 || bits == candidateBits || bits == candidateBytes * 8) {
             g_switchedMode = candidate;
             g_modeSwitched = true;
+            SetQuitWatchdogDisplaySwitched(true);
             return DISP_CHANGE_SUCCESSFUL;
         }
     }

@@ -491,12 +491,15 @@ host_child_is() {
 }
 
 # A Win32 window for the preview (preview_host.c), in the case's prefix: its handle in $host;
-# preview_command asks it to "resize W H" or "destroy".
+# preview_command asks it to "resize W H", "hide", "show" or "destroy". With "message-only", the
+# window is one that is never seen.
 start_preview_host() {
-    x86_64-w64-mingw32-gcc -O1 -o "$work/preview_host.exe" "$here/preview_host.c" -lgdi32 ||
+    [ -f "$work/preview_host.exe" ] ||
+        x86_64-w64-mingw32-gcc -O1 -o "$work/preview_host.exe" "$here/preview_host.c" -lgdi32 ||
         fail "cannot build the preview host"
     rm -f "$work/preview.cmd"
-    wine "$work/preview_host.exe" "$(winepath -w "$work/preview.cmd")" >"$work/preview.out" 2>&1 &
+    wine "$work/preview_host.exe" "$(winepath -w "$work/preview.cmd")" "$@" \
+        >"$work/preview.out" 2>&1 &
     wait_for "the preview host window" test -s "$work/preview.out"
     host=$(head -n 1 "$work/preview.out" | tr -d '\r')
 }

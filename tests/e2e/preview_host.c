@@ -1,7 +1,8 @@
 /* A window for a screen saver's preview, as the Display control panel makes one. Prints its
  * handle in decimal, then obeys lines in the file named by its argument, checked ten times a
- * second: "resize W H" (the client area), "destroy" (the window goes and the program ends).
- * Usage: preview_host.exe COMMAND_FILE */
+ * second: "resize W H" (the client area), "hide", "show", "destroy" (the window goes and the
+ * program ends). With "message-only" after the file, the window is a message-only window, which
+ * is never seen. Usage: preview_host.exe COMMAND_FILE [message-only] */
 #include <stdio.h>
 #include <windows.h>
 
@@ -37,6 +38,12 @@ static void CALLBACK Poll(HWND window, UINT message, UINT_PTR timer, DWORD time)
         SetWindowPos(window, NULL, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOMOVE | SWP_NOZORDER);
         printf("resized\n");
+    } else if (strncmp(line, "hide", 4) == 0) {
+        ShowWindow(window, SW_HIDE);
+        printf("hidden\n");
+    } else if (strncmp(line, "show", 4) == 0) {
+        ShowWindow(window, SW_SHOW);
+        printf("shown\n");
     } else if (strncmp(line, "destroy", 7) == 0) {
         DestroyWindow(window);
         printf("destroyed\n");
@@ -45,7 +52,7 @@ static void CALLBACK Poll(HWND window, UINT message, UINT_PTR timer, DWORD time)
 }
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    if (argc != 2 && argc != 3) {
         fprintf(stderr, "usage: %s COMMAND_FILE\n", argv[0]);
         return 2;
     }
@@ -58,9 +65,12 @@ int main(int argc, char** argv) {
     RegisterClassA(&windowClass);
     RECT rect = {0, 0, 320, 240};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowA("PreviewHost", "preview host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                                0, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
-                                windowClass.hInstance, NULL);
+    const int messageOnly = argc == 3 && strcmp(argv[2], "message-only") == 0;
+    HWND window = CreateWindowA("PreviewHost", "preview host",
+                                messageOnly ? 0 : WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                rect.right - rect.left, rect.bottom - rect.top,
+                                messageOnly ? HWND_MESSAGE : NULL, NULL, windowClass.hInstance,
+                                NULL);
     printf("%lu\n", (unsigned long)(ULONG_PTR)window);
     fflush(stdout);
     SetTimer(window, 1, 100, Poll);

@@ -53,8 +53,8 @@ static BOOL CALLBACK PrintStaticText(HWND child, LPARAM found) {
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         fprintf(stderr,
-                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|minimise|restore|"
-                "close\n",
+                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|desktop|minimise|"
+                "restore|close\n",
                 argv[0]);
         return 2;
     }
@@ -77,6 +77,10 @@ int main(int argc, char** argv) {
         }
         EnumChildWindows(box, PrintStaticText, (LPARAM)&found);
         return found ? 0 : 1;
+    }
+    if (strcmp(command, "desktop") == 0) {
+        printf("%lu\n", (unsigned long)(ULONG_PTR)GetDesktopWindow());
+        return 0;
     }
     if (strcmp(command, "child") == 0 && argc == 3) {
         HWND host = (HWND)(ULONG_PTR)strtoul(argv[2], NULL, 10);

@@ -1,6 +1,6 @@
 /* A window for a screen saver to draw into, as a saver host makes one. Prints its id, then obeys
- * lines on standard input: "resize W H", "destroy" (the window goes, the program stays until the
- * end of input). Usage: x11_host WIDTH HEIGHT */
+ * lines on standard input: "resize W H", "unmap", "map", "destroy" (the window goes, the program
+ * stays until the end of input). Usage: x11_host WIDTH HEIGHT */
 #include <X11/Xlib.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
         unsigned width = 0, height = 0;
         if (sscanf(line, "resize %u %u", &width, &height) == 2) {
             XResizeWindow(display, window, width, height);
+        } else if (strncmp(line, "unmap", 5) == 0) {
+            XUnmapWindow(display, window);
+        } else if (strncmp(line, "map", 3) == 0) {
+            XMapWindow(display, window);
         } else if (strncmp(line, "destroy", 7) == 0 && window != 0) {
             XDestroyWindow(display, window);
             window = 0;

@@ -1,6 +1,7 @@
 # xscreensaver's way, with a window of another program: --window-id draws the city into that
-# window, filling it, follows it when it is resized, and ends with exit code 0 when the window is
-# destroyed; a second run ends with 0 on SIGTERM.
+# window, filling it, follows it when it is resized, rests while it is unmapped, and ends with exit
+# code 0 when the window is destroyed; a second run ends with 0 on SIGTERM. An id no X window can
+# have is refused with exit code 2, and one that names no window ends with 1, naming it.
 start_xvfb 1280x720
 start_host 400 300
 start_program --window-id "$host"
@@ -9,6 +10,15 @@ wait_drawing "$host"
 host_command resize 640 240
 wait_for "the program's window following the host" host_child_is 640x240
 wait_drawing "$host"
+
+host_command unmap
+wait_idle
+used=$(ticks_in 2)
+bench "processor time while the host is unmapped (ms in 2000 ms)" $((used * 10))
+[ "$used" -le 10 ] || fail "used $((used * 10)) ms of processor time in 2 s with its host unmapped"
+host_command map
+wait_drawing "$host"
+
 request_made
 host_command destroy
 expect_exit 0
@@ -21,3 +31,12 @@ wait_drawing "$host"
 request_made
 kill -s TERM "$program_pid"
 expect_exit 0
+
+# 0x10000050d would be cut to 32 bits, and so to another window.
+start_program --window-id 0x10000050d
+expect_exit 2
+grep -q "X window id" "$work/stderr" || fail "a too large id was not named: $(cat "$work/stderr")"
+start_program --window-id 0x1ffffff0
+expect_exit 1
+grep -q "window 0x1ffffff0" "$work/stderr" ||
+    fail "the missing window was not named: $(cat "$work/stderr")"
