@@ -5,11 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "common/standard_descriptors.h"
 #include "shell/main_loop.h"
 #include "shell/options.h"
 #include "shell/platform_sdl.h"
 
 int main(int argc, char** argv) {
+    // Before anything is opened: a closed stderr would otherwise become the display connection,
+    // and a line of --stats written into it would stall the program inside Xlib for good.
+    unsigned closed = 0;
+    ReopenClosedStandardDescriptors(&closed);
     // A reader of stderr that has gone (--stats into a closed pipe) must not end the run, which
     // would skip giving back the display mode: a failed write is simply lost.
     std::signal(SIGPIPE, SIG_IGN);

@@ -66,11 +66,10 @@ int main(int argc, char** argv) {
     RECT rect = {0, 0, 320, 240};
     AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
     const int messageOnly = argc == 3 && strcmp(argv[2], "message-only") == 0;
-    HWND window = CreateWindowA("PreviewHost", "preview host",
-                                messageOnly ? 0 : WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                rect.right - rect.left, rect.bottom - rect.top,
-                                messageOnly ? HWND_MESSAGE : NULL, NULL, windowClass.hInstance,
-                                NULL);
+    HWND window = CreateWindowA(
+        "PreviewHost", "preview host", messageOnly ? 0 : WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+        rect.right - rect.left, rect.bottom - rect.top, messageOnly ? HWND_MESSAGE : NULL, NULL,
+        windowClass.hInstance, NULL);
     printf("%lu\n", (unsigned long)(ULONG_PTR)window);
     fflush(stdout);
     SetTimer(window, 1, 100, Poll);

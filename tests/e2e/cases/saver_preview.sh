@@ -2,7 +2,7 @@
 # Win32 program, as the Display settings make one), follows it when it is resized, draws, rests
 # while that window is hidden, and ends with exit code 0 when that window is destroyed. Hosts in
 # which nothing of it could be seen (the desktop, a message-only window) are refused quietly with
-# exit code 1. (Wine keeps the OpenGL pixels of a child window of another process off the
+# exit code 1, and a /p without a handle with 2. (Wine keeps the OpenGL pixels of a child window of another process off the
 # screen, so the picture itself is not looked at here.)
 start_xvfb 1280x720
 start_preview_host
@@ -26,6 +26,11 @@ wait_frames
 request_made
 preview_command destroy
 expect_exit 0
+
+# A /p without its handle is a bad command line, refused without a box too.
+start_program /p
+expect_exit 2
+[ "$(probe boxes)" = 0 ] || fail "/p without a handle showed a box"
 
 for host in "$(probe desktop)" message-only; do
     if [ "$host" = message-only ]; then
