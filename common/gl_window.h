@@ -77,6 +77,10 @@ void Update(uint32_t milliseconds);
 void Draw();
 // A frame after `steps` steps of the animation, none included: Draw() is DrawSteps(1).
 void DrawSteps(uint32_t steps);
+// Sets the scene's own view up for a drawing area of this size: its viewport and projection.
+// Initialize does it for the window's requested size; the shell calls it after every change of
+// the client area, so that a resized, maximised or restored window keeps the city's view.
+void Reshape(int32_t width, int32_t height);
 // Replaces the seed that Initialize took from the clock, before anything has drawn from it: the
 // animation's whole course then follows from `seed`.
 void SeedAnimation(uint32_t seed);

@@ -94,19 +94,24 @@ void DrawTrafficPass() {
     }
 }
 
+void Reshape(int32_t width, int32_t height) {
+    // A framed window can be shrunk to no height at all; the aspect then takes a height of 1.
+    const int32_t aspectHeight = height > 0 ? height : 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(85.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(aspectHeight), 4.0,
+                   100000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 BOOL Initialize(GL_Window* window, Keys* keys) {
     g_window = window;
     g_keys = keys;
 
     // The requested size, not the measured client area.
-    glViewport(0, 0, window->width, window->height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(85.0,
-                   static_cast<GLdouble>(window->width) / static_cast<GLdouble>(window->height),
-                   4.0, 100000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    Reshape(window->width, window->height);
 
     glEnable(GL_DEPTH_TEST);
 

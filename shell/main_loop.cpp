@@ -57,9 +57,9 @@ BOOL StartScene(GL_Window* window, const Options& options) {
 }
 
 // A child window follows its parent's client area. Nothing tells a child that its parent changed
-// size, so it looks before every frame. The scene then sets its view up anew for the new shape,
-// as for a new window, and carries on. False when the parent has gone.
-bool FollowParent(GL_Window* window, const Options& options) {
+// size, so it looks before every frame. The move brings a WM_SIZE, on which the scene sets its
+// view up for the new shape and carries on. False when the parent has gone.
+bool FollowParent(GL_Window* window) {
     PlatformRect client;
     if (PlatformGetClientRect(window->parent, &client) == FALSE) {
         return false;
@@ -70,7 +70,6 @@ bool FollowParent(GL_Window* window, const Options& options) {
         window->width = width;
         window->height = height;
         PlatformMoveWindow(window->hWnd, 0, 0, width, height, TRUE);
-        StartScene(window, options);
     }
     return true;
 }
@@ -116,7 +115,7 @@ uint32_t TimeBeforeNextFrame(const FramePacing& pacing) {
 
 // Pumps the window's messages until a WM_QUIT addressed to it arrives. Frames run back to back
 // while the window is visible; while it is minimised the loop sleeps in the message wait.
-void RunMessagePump(GL_Window* window, const Options& options, FramePacing* pacing) {
+void RunMessagePump(GL_Window* window, FramePacing* pacing) {
     PlatformMessage message;
     BOOL isMessagePumpActive = TRUE;
     // The scene reads the key table once per frame, and the queue is emptied before each frame,
@@ -143,7 +142,7 @@ void RunMessagePump(GL_Window* window, const Options& options, FramePacing* paci
             PlatformWaitMessage();
         } else {
             if (window->parent != nullptr) {
-                if (!FollowParent(window, options)) {
+                if (!FollowParent(window)) {
                     // The host went without destroying its child first: the run is over.
                     TerminateApplication(window);
                     continue;
@@ -316,7 +315,7 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
         if (StartScene(&window, options) == FALSE) {
             TerminateApplication(&window);
         } else {
-            RunMessagePump(&window, options, &pacing);
+            RunMessagePump(&window, &pacing);
         }
         Deinitialize();
         DestroyWindowGL(&window);

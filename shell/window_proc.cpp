@@ -85,8 +85,10 @@ intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intpt
     case WM_SIZE:
         if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) {
             window->isVisible = TRUE;
-            ReshapeGL(static_cast<int32_t>(lParam & 0xFFFF),
-                      static_cast<int32_t>((lParam >> 16) & 0xFFFF));
+            // The scene's own view for the new shape: the shell's generic projection would
+            // keep only the nearest beams of the city in sight.
+            Reshape(static_cast<int32_t>(lParam & 0xFFFF),
+                    static_cast<int32_t>((lParam >> 16) & 0xFFFF));
             return 0;
         }
         if (wParam == SIZE_MINIMIZED) {

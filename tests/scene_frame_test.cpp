@@ -140,6 +140,32 @@ TEST_F(SceneFrame, InitializeSetsTheWholeState) {
     }
 }
 
+// A window resized, maximised or restored keeps the city's own view, for its new shape; the same
+// size gives exactly the projection Initialize set, so the frames of an unresized window stay
+// what they were.
+TEST_F(SceneFrame, ReshapeKeepsTheScenesViewForTheNewSize) {
+    GLdouble initial[16], projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, initial);
+    const struct {
+        int32_t width, height;
+    } sizes[] = {{kWidth + 1, kHeight}, {1920, 1080}, {640, 0}, {kWidth, kHeight}};
+    const double f = 1.0 / std::tan(85.0 / 2 * M_PI / 180);
+    for (const auto& size : sizes) {
+        glMatrixMode(GL_TEXTURE);
+        Reshape(size.width, size.height);
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], size.width);
+        EXPECT_EQ(viewport[3], size.height);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        const double aspect = static_cast<double>(size.width) / (size.height > 0 ? size.height : 1);
+        EXPECT_NEAR(projection[0], f / aspect, 1e-5) << size.width << "x" << size.height;
+        EXPECT_NEAR(projection[10], (100000.0 + 4) / (4 - 100000.0), 1e-5);
+        EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    }
+    EXPECT_EQ(std::memcmp(projection, initial, sizeof initial), 0);
+}
+
 TEST_F(SceneFrame, EachPassSetsItsMaterialAndState) {
     glDisable(GL_DEPTH_TEST);
     DrawGlowPass();

@@ -6,10 +6,7 @@
 #include <string>
 
 #include "common/gl.h"
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
 #include "shell/window.h"
-#include "shell/window_proc.h"
 #include "tools/headless_context.h"
 
 namespace {
@@ -84,26 +81,6 @@ TEST_F(ShellReshape, ZeroHeightIsTreatedAsOne) {
     ExpectViewport(640, 1);
     ExpectPerspective(640.0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(ShellReshape, SizeMessageReshapesToTheClientSizeInItsParameter) {
-    Fake().Reset();
-    Application application{nullptr, "OpenGL", FALSE};
-    ASSERT_TRUE(RegisterWindowClass(&application));
-    Keys keys{};
-    GL_Window window{};
-    window.keys = &keys;
-    window.application = &application;
-    window.title = "t";
-    window.width = 16;
-    window.height = 16;
-    window.bitsPerPixel = 32;
-    ASSERT_TRUE(CreateWindowGL(&window)); // the fake's context calls leave the real one current
-
-    WindowProc(window.hWnd, WM_SIZE, SIZE_MAXIMIZED, 1600 | 900 << 16);
-    ExpectViewport(1600, 900);
-    ExpectPerspective(1600.0 / 900.0);
-    DestroyWindowGL(&window);
 }
 
 } // namespace

@@ -86,6 +86,15 @@ TEST_F(ShellWindowProc, SizeMessagesSetVisibilityByTheirKind) {
     EXPECT_EQ(Send(WM_SIZE, SIZE_MAXIMIZED, 1600 | 900 << 16), 0);
     EXPECT_EQ(window.isVisible, TRUE);
     EXPECT_EQ(Fake().Count("DefWindowProc"), 0);
+    // Every new client size goes to the scene, which keeps its own view for it; a minimised
+    // window has none.
+    std::vector<std::vector<intptr_t>> reshapes;
+    for (const FakeCall& call : Fake().calls) {
+        if (call.name == "Reshape") {
+            reshapes.push_back(call.args);
+        }
+    }
+    EXPECT_EQ(reshapes, (std::vector<std::vector<intptr_t>>{{800, 600}, {1600, 900}}));
 
     // SIZE_MAXSHOW and SIZE_MAXHIDE concern other windows: default handling, no change.
     window.isVisible = FALSE;

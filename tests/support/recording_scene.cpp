@@ -44,6 +44,10 @@ void DrawSteps(uint32_t steps) {
     Fake().Record("DrawSteps", {static_cast<intptr_t>(steps)});
 }
 
+void Reshape(int32_t width, int32_t height) {
+    Fake().Record("Reshape", {width, height});
+}
+
 void SeedAnimation(uint32_t seed) {
     Fake().Record("SeedAnimation", {static_cast<intptr_t>(seed)});
 }
