@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "shell/error_box.h"
+#include "shell/monitor_views.h"
 #include "shell/pacing.h"
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
@@ -23,13 +24,15 @@ constexpr int kExitWindowFailed = 1;
 
 constexpr int32_t kDefaultWidth = 1280;
 constexpr int32_t kDefaultHeight = 720;
+constexpr int32_t kMaxMonitors = 16;
 
-// What the command line asks of the frames: their pace, their rate and the rate report. None of it
-// exists for a plain start, whose frames each run exactly one step, back to back.
+// What the plan asks of the frames: their pace, their rate, the monitors' views and the rate
+// report. None of it exists for a plain start, whose frames each run exactly one step, back to
+// back, into the whole window.
 struct FramePacing {
-    explicit FramePacing(const Options& options)
-        : paced(options.pace != 0), pacer(options.pace), limited(options.fps != 0),
-          limiter(options.fps), reportsRates(options.stats) {}
+    explicit FramePacing(const RunPlan& plan)
+        : paced(plan.stepsPerSecond != 0), pacer(plan.stepsPerSecond), limited(plan.maxFps != 0),
+          limiter(plan.maxFps), reportsRates(plan.reportsRates) {}
     bool paced;
     StepPacer pacer;
     bool limited;
@@ -40,20 +43,51 @@ struct FramePacing {
     uint32_t nextFrameTick = 0;
     bool reportsRates;
     RateReport report;
+    // Several monitors, each with a view of its own (empty: one view of the whole window).
+    std::vector<MonitorView> views;
+    bool blackAround = false;
 };
+
+// A display that names no refresh rate is taken to show 60 frames a second.
+constexpr int32_t kAssumedRefreshRate = 60;
 
 // How often a hidden host is looked at again: nothing tells a child that its host was shown.
 constexpr uint32_t kHiddenHostPollMs = 250;
 
 // Hands a new window to the scene, with the chosen seed in place of the clock's.
-BOOL StartScene(GL_Window* window, const Options& options) {
+BOOL StartScene(GL_Window* window, const RunPlan& plan) {
     if (Initialize(window, window->keys) == FALSE) {
         return FALSE;
     }
-    if (options.seedGiven) {
-        SeedAnimation(options.seed);
+    if (plan.seedGiven) {
+        SeedAnimation(plan.seed);
     }
     return TRUE;
+}
+
+// What the plan asks of a new window's frames: the swap interval, the limit of one frame per
+// display refresh, and the monitors' views over a window that covers them all.
+void PrepareFrames(const GL_Window* window, const RunPlan& plan, FramePacing* pacing) {
+    if (plan.swapInterval >= 0) {
+        PlatformSetSwapInterval(plan.swapInterval);
+    }
+    if (plan.limitsToRefresh) {
+        // Drivers that ignore the swap interval would otherwise draw as fast as they can.
+        const int32_t refresh = PlatformGetDisplayFrequency();
+        pacing->limited = true;
+        pacing->limiter =
+            FrameLimiter(static_cast<uint32_t>(refresh > 0 ? refresh : kAssumedRefreshRate));
+        pacing->hasNextFrameTick = false;
+    }
+    pacing->views.clear();
+    pacing->blackAround = false;
+    if (plan.placement == Placement::kEveryMonitor) {
+        PlatformMonitor monitors[kMaxMonitors];
+        const int32_t count = PlatformEnumDisplayMonitors(monitors, kMaxMonitors);
+        pacing->views = PlanMonitorViews(
+            plan.monitors, monitors, count < kMaxMonitors ? count : kMaxMonitors, window->x,
+            window->y, window->width, window->height, &pacing->blackAround);
+    }
 }
 
 // A child window follows its parent's client area. Nothing tells a child that its parent changed
@@ -81,7 +115,9 @@ void RunFrame(GL_Window* window, FramePacing* pacing) {
     Update(tickCount - window->lastTickCount);
     window->lastTickCount = tickCount;
     const uint32_t steps = pacing->pacer.StepsFor(tickCount);
-    if (pacing->paced) {
+    if (!pacing->views.empty()) {
+        DrawMonitorViews(pacing->views, pacing->blackAround, window->height, steps);
+    } else if (pacing->paced) {
         DrawSteps(steps);
     } else {
         Draw();
@@ -171,7 +207,7 @@ void RunMessagePump(GL_Window* window, FramePacing* pacing) {
 // desktop's own mode. --size desktop makes full screen the desktop's own mode, without a
 // switch; a window then keeps the default size, since one as large as the screen would not fit
 // inside it with its frame.
-bool SetCreationSize(GL_Window* window, const Options& options) {
+bool SetCreationSize(GL_Window* window, const RunPlan& plan) {
     if (window->parent != nullptr) {
         PlatformRect client;
         if (PlatformGetClientRect(window->parent, &client) == FALSE) {
@@ -181,7 +217,7 @@ bool SetCreationSize(GL_Window* window, const Options& options) {
         window->height = client.bottom - client.top;
         return window->width > 0 && window->height > 0;
     }
-    if (options.mode == RunMode::kSaverFullScreen) {
+    if (plan.placement == Placement::kEveryMonitor) {
         // Every monitor, whose union can begin left of or above the primary one.
         window->x = PlatformGetSystemMetrics(SM_XVIRTUALSCREEN);
         window->y = PlatformGetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -189,7 +225,7 @@ bool SetCreationSize(GL_Window* window, const Options& options) {
         window->height = PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN);
         return true;
     }
-    if (!options.desktopSize) {
+    if (!plan.desktopSize) {
         return true;
     }
     window->keepsDisplayMode = window->isFullScreen;
@@ -206,11 +242,11 @@ bool SetCreationSize(GL_Window* window, const Options& options) {
 // Why a host's window cannot take the city, or null when it can. The preview's host must be an
 // ordinary window: the desktop would give a window over the whole screen that nothing ends, and a
 // message-only window (whose ancestors never reach the desktop) one that nobody ever sees.
-const char* HostProblem(const Options& options, WindowHandle host) {
+const char* HostProblem(const RunPlan& plan, WindowHandle host) {
     if (PlatformIsWindow(host) == FALSE) {
         return "there is no such window to draw in";
     }
-    if (options.mode != RunMode::kSaverPreview) {
+    if (!plan.hostMustBeOrdinary) {
         return nullptr;
     }
     const WindowHandle desktop = PlatformGetDesktopWindow();
@@ -240,23 +276,26 @@ void ToggleFullscreen(GL_Window* window) {
 }
 
 int RunZorvik(InstanceHandle hInstance, const Options& options) {
-    if (options.mode == RunMode::kSaverSettings) {
+    return RunPlanned(hInstance, PlanRun(options, LoadSaverSettings()));
+}
+
+int RunPlanned(InstanceHandle hInstance, const RunPlan& plan) {
+    if (plan.placement == Placement::kNone) {
         // There is nothing to set; the box says so, in front of the settings dialog that asked
         // (the system would refuse a box owned by a window that is not there).
-        WindowHandle owner = reinterpret_cast<WindowHandle>(options.hostWindow);
+        WindowHandle owner = reinterpret_cast<WindowHandle>(plan.host);
         if (owner != nullptr && PlatformIsWindow(owner) == FALSE) {
             owner = nullptr;
         }
         PlatformMessageBox(owner, kSettingsText, "zorvik", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
-    const bool hosted =
-        options.mode == RunMode::kSaverPreview || options.mode == RunMode::kSaverHost;
+    const bool hosted = plan.placement == Placement::kChild;
 
     Application application;
     application.hInstance = hInstance;
     application.className = "OpenGL";
-    application.isQuiet = hosted ? TRUE : FALSE;
+    application.isQuiet = plan.quiet ? TRUE : FALSE;
 
     Keys keys;
     GL_Window window;
@@ -264,22 +303,22 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
     window.keys = &keys;
     window.application = &application;
     window.title = "zorvik - tavrin 2005";
-    window.width = options.width;
-    window.height = options.height;
+    window.width = plan.width;
+    window.height = plan.height;
     window.bitsPerPixel = 32;
-    window.isFullScreen = options.windowed || hosted ? FALSE : TRUE;
+    window.isFullScreen = plan.startsFullScreen ? TRUE : FALSE;
     if (hosted) {
-        window.parent = options.rootWindow ? PlatformGetDesktopWindow()
-                                           : reinterpret_cast<WindowHandle>(options.hostWindow);
+        window.parent =
+            plan.host == 0 ? PlatformGetDesktopWindow() : reinterpret_cast<WindowHandle>(plan.host);
     }
-    if (options.mode == RunMode::kSaverFullScreen) {
+    if (plan.placement == Placement::kEveryMonitor) {
         window.keepsDisplayMode = TRUE;
-        window.endsOnInput = TRUE;
     }
+    window.endsOnInput = plan.endsOnInput ? TRUE : FALSE;
     std::memset(&keys, 0, sizeof keys);
 
     if (hosted) {
-        if (const char* problem = HostProblem(options, window.parent)) {
+        if (const char* problem = HostProblem(plan, window.parent)) {
             char text[160];
             std::snprintf(
                 text, sizeof text, "window 0x%llx: %s",
@@ -297,22 +336,20 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
 
     g_isProgramLooping = TRUE;
     g_createFullScreen = window.isFullScreen;
-    FramePacing pacing(options);
+    FramePacing pacing(plan);
     // A run that ends because no window could be made has failed, and says so in its exit code,
     // so that scripts and service managers can tell it from a normal quit.
     int exitCode = 0;
     while (g_isProgramLooping) {
         window.isFullScreen = g_createFullScreen;
-        if (!SetCreationSize(&window, options) || CreateWindowGL(&window) != TRUE) {
+        if (!SetCreationSize(&window, plan) || CreateWindowGL(&window) != TRUE) {
             ShowErrorBox(&application, "Error Creating OpenGL Window");
             g_isProgramLooping = FALSE;
             exitCode = kExitWindowFailed;
             continue;
         }
-        if (options.vsync >= 0) {
-            PlatformSetSwapInterval(options.vsync);
-        }
-        if (StartScene(&window, options) == FALSE) {
+        PrepareFrames(&window, plan, &pacing);
+        if (StartScene(&window, plan) == FALSE) {
             TerminateApplication(&window);
         } else {
             RunMessagePump(&window, &pacing);

@@ -5,6 +5,7 @@
 
 #include "common/gl_window.h"
 #include "shell/options.h"
+#include "shell/run_plan.h"
 
 // The private message that asks the loop for a window in the other display mode (WM_USER + 1).
 // Spelled as a number so that this header stays free of the platform constants, which would
@@ -19,4 +20,6 @@ extern BOOL g_createFullScreen;
 // The program, from its parsed command line: registers the window class, then creates a window
 // per display mode and runs frames until asked to quit. Returns the exit code: 0, 1 when no window
 // or OpenGL context could be made, -1 when the class cannot be registered.
+// The plan comes from the options, the stored saver settings and each mode's defaults.
 int RunZorvik(InstanceHandle hInstance, const Options& options);
+int RunPlanned(InstanceHandle hInstance, const RunPlan& plan);

@@ -180,13 +180,16 @@ const char kUsage[] =
     "  --pace N          N steps of the animation per second (1..1000), whatever the frame\n"
     "                    rate; without it the city steps once per frame\n"
     "  --vsync on|off    ask for, or against, waiting for the display's refresh\n"
-    "  --fps N           at most N frames per second (1..1000)\n"
+    "  --max-fps N       at most N frames per second (1..1000)\n"
+    "  --fps             show the frame and step rates on the screen\n"
     "  --stats           every few seconds a line of frame and step rates on stderr\n"
     "  --help            this text\n"
     "  --version         the version\n"
     "\n"
-    "As a screen saver (Windows' arguments, taken on Linux too):\n"
-    "  /s                full screen over every monitor until any input\n"
+    "As a screen saver (60 steps/s, in step with the display, unless told otherwise):\n"
+    "  --saver, /s       full screen over every monitor until any input\n"
+    "  --monitors M      with --saver: 'each' monitor shows the city whole (the default),\n"
+    "                    one view 'span's them all, or only the 'primary' one shows it\n"
     "  /p HWND           the preview inside the given window\n"
     "  /c[:HWND]         the settings box (there are no settings)\n"
     "  --root            xscreensaver: draw into the root window\n"
@@ -293,8 +296,37 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!takeValue(&value) || !ParseRate(name, value, &options->pace, error)) {
                 return false;
             }
+            options->paceGiven = true;
+        } else if (name == "--max-fps") {
+            if (!takeValue(&value) || !ParseRate(name, value, &options->maxFps, error)) {
+                return false;
+            }
         } else if (name == "--fps") {
-            if (!takeValue(&value) || !ParseRate(name, value, &options->fps, error)) {
+            // xscreensaver's own meaning in every GL hack: show the frame rate. The cap that
+            // once had this name is --max-fps.
+            if (hasInlineValue) {
+                *error = "--fps takes no value: it shows the frame rate (a cap is --max-fps N)";
+                return false;
+            }
+            options->showRates = true;
+        } else if (name == "--monitors") {
+            if (!takeValue(&value)) {
+                return false;
+            }
+            const std::string lower = Lower(value);
+            if (lower == "each") {
+                options->monitors = MonitorMode::kEach;
+            } else if (lower == "span") {
+                options->monitors = MonitorMode::kSpan;
+            } else if (lower == "primary") {
+                options->monitors = MonitorMode::kPrimary;
+            } else {
+                *error = "--monitors needs 'each', 'span' or 'primary', not '" + value + "'";
+                return false;
+            }
+            options->monitorsGiven = true;
+        } else if (name == "--saver") {
+            if (!noValue() || !SetMode(options, RunMode::kSaverFullScreen, argument, error)) {
                 return false;
             }
         } else if (name == "--vsync") {
@@ -352,6 +384,10 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
         options->mode = RunMode::kSaverHost;
         options->rootWindow = false;
         fromEnvironment = true;
+    }
+    if (options->monitorsGiven && options->mode != RunMode::kSaverFullScreen) {
+        *error = "--monitors is for the full-screen saver (--saver or /s)";
+        return false;
     }
     // Windows runs a saver's file without arguments to show its settings.
     if (options->mode == RunMode::kAnimation && context.screenSaverName && args.empty()) {

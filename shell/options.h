@@ -10,11 +10,15 @@
 // display-mode switch, Esc and F1, exactly the animation of old.
 enum class RunMode {
     kAnimation,
-    kSaverFullScreen, // Windows /s: the whole virtual screen, ends on any input
+    kSaverFullScreen, // Windows /s, Linux --saver: every monitor, ends on any input
     kSaverPreview,    // Windows /p HWND: a child of the host's preview window
     kSaverSettings,   // Windows /c[:HWND]: the settings box
     kSaverHost,       // xscreensaver: --root, --window-id ID or $XSCREENSAVER_WINDOW
 };
+
+// How a full-screen saver uses several monitors: each shows the city whole at its own shape, one
+// view is stretched over all of them, or only the primary one shows it and the others are black.
+enum class MonitorMode { kEach, kSpan, kPrimary };
 
 struct Options {
     RunMode mode = RunMode::kAnimation;
@@ -29,8 +33,12 @@ struct Options {
     uint32_t seed = 0;
     uint32_t pace = 0;  // --pace: steps per second of wall-clock time; 0 one step per frame
     int32_t vsync = -1; // --vsync: 1 on, 0 off, -1 the driver's default
-    uint32_t fps = 0;   // --fps: at most this many frames per second; 0 no limit
-    bool stats = false; // --stats: a line of rates on stderr every few seconds
+    bool paceGiven = false;
+    uint32_t maxFps = 0;        // --max-fps: at most this many frames per second; 0 no limit
+    bool showRates = false;     // --fps: frames and steps per second on the screen
+    bool stats = false;         // --stats: a line of rates on stderr every few seconds
+    bool monitorsGiven = false; // --monitors each|span|primary, for a full-screen saver
+    MonitorMode monitors = MonitorMode::kEach;
     bool help = false;
     bool version = false;
 };

@@ -168,6 +168,24 @@ int32_t PlatformShowCursor(BOOL show); // the new display count; the cursor show
 int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* caption,
                            uint32_t type);
 
+// The refresh rate of the primary display, in Hz; 0 when the system does not say.
+int32_t PlatformGetDisplayFrequency();
+
+// One monitor of the desktop, as EnumDisplayMonitors and GetMonitorInfo give it: its area on the
+// virtual screen, and MONITORINFOF_PRIMARY for the primary one.
+struct PlatformMonitor {
+    PlatformRect rcMonitor;
+    uint32_t dwFlags;
+};
+// Fills up to `capacity` records, and returns how many monitors there are.
+int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity);
+
+// The user's stored settings of the program, as DWORD values under
+// HKEY_CURRENT_USER\Software\zorvik on Windows. Reading gives FALSE for a value that is missing or
+// not a number.
+BOOL PlatformReadSetting(const char* name, uint32_t* value);
+BOOL PlatformWriteSetting(const char* name, uint32_t value);
+
 // Time.
 uint32_t PlatformGetTickCount(); // milliseconds, wrapping at 2^32
 void PlatformSleep(uint32_t milliseconds);

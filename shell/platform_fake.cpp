@@ -457,6 +457,42 @@ int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* cap
     return IDOK;
 }
 
+int32_t PlatformGetDisplayFrequency() {
+    Fake().Record("GetDisplayFrequency");
+    return Fake().displayFrequency;
+}
+
+int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity) {
+    FakePlatform& fake = Fake();
+    fake.Record("EnumDisplayMonitors", {capacity});
+    const int32_t count = static_cast<int32_t>(fake.monitors.size());
+    for (int32_t i = 0; i < count && i < capacity; ++i) {
+        monitors[i] = fake.monitors[static_cast<size_t>(i)];
+    }
+    return count;
+}
+
+BOOL PlatformReadSetting(const char* name, uint32_t* value) {
+    FakePlatform& fake = Fake();
+    fake.Record("ReadSetting", {}, {name});
+    auto found = fake.settings.find(name);
+    if (found == fake.settings.end()) {
+        return FALSE;
+    }
+    *value = found->second;
+    return TRUE;
+}
+
+BOOL PlatformWriteSetting(const char* name, uint32_t value) {
+    FakePlatform& fake = Fake();
+    fake.Record("WriteSetting", {static_cast<intptr_t>(value)}, {name});
+    if (!fake.settingsWritable) {
+        return FALSE;
+    }
+    fake.settings[name] = value;
+    return TRUE;
+}
+
 uint32_t PlatformGetTickCount() {
     FakePlatform& fake = Fake();
     const uint32_t now = fake.tickCount;

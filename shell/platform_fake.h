@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/platform.h"
+#include "shell/platform_constants.h"
 
 struct FakeCall {
     std::string name;               // the operation without its "Platform" prefix, e.g. "GetDC"
@@ -105,6 +106,11 @@ class FakePlatform {
     // A foreign window goes: as on Windows, its children are destroyed with it.
     void DestroyForeignWindow(WindowHandle hWnd);
     int cursorCount = 0; // the cursor shows while this is >= 0
+    int32_t displayFrequency = 60;
+    // The monitors, the primary one marked; by default the one primary display.
+    std::vector<PlatformMonitor> monitors{{{0, 0, 1920, 1080}, MONITORINFOF_PRIMARY}};
+    std::map<std::string, uint32_t> settings; // the stored settings
+    bool settingsWritable = true;
     RenderContextHandle currentContext = nullptr;
     int liveWindows = 0;
     int liveDeviceContexts = 0;

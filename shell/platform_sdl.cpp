@@ -860,6 +860,44 @@ int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* cap
     return IDOK;
 }
 
+int32_t PlatformGetDisplayFrequency() {
+    SDL_DisplayMode mode;
+    if (!SdlStartVideo(nullptr) || SDL_GetCurrentDisplayMode(0, &mode) != 0) {
+        return 0;
+    }
+    return mode.refresh_rate;
+}
+
+int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity) {
+    if (!SdlStartVideo(nullptr)) {
+        return 0;
+    }
+    int32_t count = 0;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) != 0) {
+            continue;
+        }
+        if (count < capacity) {
+            // SDL lists the primary display first.
+            monitors[count] =
+                PlatformMonitor{{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h},
+                                i == 0 ? MONITORINFOF_PRIMARY : 0u};
+        }
+        ++count;
+    }
+    return count;
+}
+
+// Linux keeps no settings of its own: xscreensaver passes its settings as options.
+BOOL PlatformReadSetting(const char*, uint32_t*) {
+    return FALSE;
+}
+
+BOOL PlatformWriteSetting(const char*, uint32_t) {
+    return FALSE;
+}
+
 uint32_t PlatformGetTickCount() {
     return SDL_GetTicks();
 }

@@ -250,6 +250,77 @@ int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* cap
     return MessageBoxA(Native(owner), text, caption, type);
 }
 
+int32_t PlatformGetDisplayFrequency() {
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof mode);
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+        return 0;
+    }
+    // 0 and 1 stand for the hardware's default rate, which the system does not name.
+    return mode.dmDisplayFrequency > 1 ? static_cast<int32_t>(mode.dmDisplayFrequency) : 0;
+}
+
+namespace {
+
+struct MonitorList {
+    PlatformMonitor* monitors;
+    int32_t capacity;
+    int32_t count;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* list = reinterpret_cast<MonitorList*>(data);
+    MONITORINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        if (list->count < list->capacity) {
+            list->monitors[list->count] =
+                PlatformMonitor{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                                 info.rcMonitor.bottom},
+                                info.dwFlags};
+        }
+        ++list->count;
+    }
+    return TRUE;
+}
+
+constexpr char kSettingsKey[] = "Software\\zorvik";
+
+} // namespace
+
+int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity) {
+    MonitorList list{monitors, capacity, 0};
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    return list.count;
+}
+
+BOOL PlatformReadSetting(const char* name, uint32_t* value) {
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    // Only a DWORD is taken: a value of any other type is as good as none.
+    if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &stored,
+                     &size) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    *value = stored;
+    return TRUE;
+}
+
+BOOL PlatformWriteSetting(const char* name, uint32_t value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    const DWORD stored = value;
+    const LONG result = RegSetValueExA(key, name, 0, REG_DWORD,
+                                       reinterpret_cast<const BYTE*>(&stored), sizeof stored);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? TRUE : FALSE;
+}
+
 uint32_t PlatformGetTickCount() {
     return GetTickCount();
 }

@@ -38,13 +38,14 @@ TEST(Options, NoArgumentsIsThePlainAnimation) {
     EXPECT_FALSE(options.seedGiven);
     EXPECT_EQ(options.pace, 0u);
     EXPECT_EQ(options.vsync, -1);
-    EXPECT_EQ(options.fps, 0u);
+    EXPECT_EQ(options.maxFps, 0u);
+    EXPECT_FALSE(options.showRates);
     EXPECT_FALSE(options.stats);
 }
 
 TEST(Options, AnimationOptionsWithSeparateAndInlineValues) {
     Options o = Parse({"--window", "--size", "800x600", "--seed", "4294967295", "--pace", "60",
-                       "--vsync", "off", "--fps", "30", "--stats"});
+                       "--vsync", "off", "--max-fps", "30", "--fps", "--stats"});
     EXPECT_TRUE(o.windowed);
     EXPECT_EQ(o.width, 800);
     EXPECT_EQ(o.height, 600);
@@ -52,7 +53,8 @@ TEST(Options, AnimationOptionsWithSeparateAndInlineValues) {
     EXPECT_EQ(o.seed, 4294967295u);
     EXPECT_EQ(o.pace, 60u);
     EXPECT_EQ(o.vsync, 0);
-    EXPECT_EQ(o.fps, 30u);
+    EXPECT_EQ(o.maxFps, 30u);
+    EXPECT_TRUE(o.showRates);
     EXPECT_TRUE(o.stats);
 
     o = Parse({"--size=640X360", "--seed=0", "--vsync=ON", "--pace=1000"});
@@ -96,7 +98,10 @@ TEST(Options, BadValuesAreRefusedWithTheirReason) {
         {{"--pace", "0"}, "--pace needs a whole number from 1 to 1000"},
         {{"--pace", "1001"}, "--pace needs a whole number from 1 to 1000"},
         {{"--pace", "60.5"}, "--pace needs"},
-        {{"--fps", "0"}, "--fps needs a whole number from 1 to 1000"},
+        {{"--max-fps", "0"}, "--max-fps needs a whole number from 1 to 1000"},
+        {{"--fps=30"}, "--fps takes no value: it shows the frame rate (a cap is --max-fps N)"},
+        {{"--monitors", "all"}, "--monitors needs 'each', 'span' or 'primary', not 'all'"},
+        {{"--monitors", "span"}, "--monitors is for the full-screen saver (--saver or /s)"},
         {{"--vsync", "maybe"}, "--vsync needs 'on' or 'off'"},
         {{"--vsync"}, "--vsync needs a value"},
         {{"--window=yes"}, "--window takes no value"},
@@ -110,9 +115,19 @@ TEST(Options, BadValuesAreRefusedWithTheirReason) {
 }
 
 TEST(Options, WindowsSaverArgumentsInEverySpelling) {
-    for (const char* s : {"/s", "/S", "-s", "-S"}) {
+    for (const char* s : {"/s", "/S", "-s", "-S", "--saver"}) {
         EXPECT_EQ(Parse({s}).mode, RunMode::kSaverFullScreen) << s;
     }
+    const struct {
+        const char* value;
+        MonitorMode mode;
+    } monitors[] = {{"each", MonitorMode::kEach},
+                    {"SPAN", MonitorMode::kSpan},
+                    {"primary", MonitorMode::kPrimary}};
+    for (const auto& m : monitors) {
+        EXPECT_EQ(Parse({"--saver", "--monitors", m.value}).monitors, m.mode) << m.value;
+    }
+    EXPECT_EQ(Parse({"/s"}).monitors, MonitorMode::kEach) << "each monitor is the default";
     for (const Args& args : {Args{"/p", "1234"}, Args{"/P:1234"}, Args{"-p", "1234"},
                              Args{"-P:1234"}, Args{"/p 1234"}}) {
         const Options o = Parse(args);

@@ -398,7 +398,7 @@ TEST_F(ShellMainLoop, FrameLimitWaitsForInputNotInASleep) {
     Fake().tickStep = 1;
     Fake().ScriptIdle(4);
     Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(Run(CommandLine({"--fps", "10"})), 0);
+    EXPECT_EQ(Run(CommandLine({"--max-fps", "10"})), 0);
     EXPECT_EQ(Fake().Count("Sleep"), 0);
     EXPECT_EQ(Fake().Count("Draw"), 3);
     const std::vector<intptr_t> waits = ArgsOf("WaitMessageTimeout");

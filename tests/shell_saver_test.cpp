@@ -25,7 +25,7 @@ intptr_t PackPoint(int32_t x, int32_t y) {
 class ShellSaver : public ::testing::Test {
   protected:
     void SetUp() override {
-        Fake().Reset();
+        ResetFake();
         Scene() = RecordingScene();
         Scene().onUpdate = ActOnEscAndF1;
         g_isProgramLooping = FALSE;
@@ -33,6 +33,14 @@ class ShellSaver : public ::testing::Test {
         Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
     }
 
+    // A clock that moves on 20 ms at each reading, so that a saver's limit of one frame per
+    // display refresh never holds a frame back: these tests count frames, not waits.
+    static void ResetFake() {
+        Fake().Reset();
+        Fake().tickStep = 20;
+    }
+    // Frames drawn: a saver's frames are paced, and draw through DrawSteps.
+    static int Frames() { return Fake().Count("Draw") + Fake().Count("DrawSteps"); }
     static int Run(const std::vector<std::string>& args) {
         Options options;
         std::string error;
@@ -63,7 +71,7 @@ TEST_F(ShellSaver, SettingsShowOneBoxOwnedByTheDialogAndNothingElse) {
 
     // Without an owner, or with one that has gone, the box stands alone.
     for (const char* args : {"/c", "/c:4242"}) {
-        Fake().Reset();
+        ResetFake();
         EXPECT_EQ(Run({args}), 0);
         ASSERT_EQ(Fake().messageBoxes.size(), 1u) << args;
         EXPECT_EQ(Fake().messageBoxes[0].owner, nullptr) << args;
@@ -87,7 +95,7 @@ TEST_F(ShellSaver, FullScreenSaverCoversTheVirtualScreenWithoutAModeSwitch) {
     // The cursor is hidden while it runs and back afterwards.
     EXPECT_EQ(ArgsOf("ShowCursor"), (std::vector<intptr_t>{FALSE, TRUE}));
     // Any key ends it after the frames before it; it is not a toggle.
-    EXPECT_EQ(Fake().Count("Draw"), 2);
+    EXPECT_EQ(Frames(), 2);
     EXPECT_EQ(Fake().Count("Initialize"), 1);
 }
 
@@ -104,18 +112,18 @@ TEST_F(ShellSaver, FullScreenSaverEndsOnClicksMovesAndLostActivation) {
                   {"Alt", WM_SYSKEYDOWN, 0x12},
                   {"deactivation", WM_ACTIVATEAPP, FALSE}};
     for (const auto& input : inputs) {
-        Fake().Reset();
+        ResetFake();
         Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
         Fake().ScriptIdle();
         Fake().ScriptMessage(input.message, input.wParam);
         EXPECT_EQ(Run({"/s"}), 0) << input.what;
         EXPECT_EQ(Fake().Count("CreateWindow"), 1) << input.what << " must not toggle";
-        EXPECT_EQ(Fake().Count("Draw"), 1) << input.what;
+        EXPECT_EQ(Frames(), 1) << input.what;
     }
 
     // Activation itself, and a pointer that only trembles, do not end it; a real move does, and
     // coordinates left of the primary monitor count as negative.
-    Fake().Reset();
+    ResetFake();
     Fake().ScriptMessage(WM_ACTIVATEAPP, TRUE);
     Fake().ScriptMessage(WM_MOUSEMOVE, 0, PackPoint(-600, 300));
     Fake().ScriptIdle();
@@ -124,7 +132,59 @@ TEST_F(ShellSaver, FullScreenSaverEndsOnClicksMovesAndLostActivation) {
     Fake().ScriptMessage(WM_MOUSEMOVE, 0, PackPoint(-620, 300));
     Fake().ScriptIdle(3);
     EXPECT_EQ(Run({"/s"}), 0);
-    EXPECT_EQ(Fake().Count("Draw"), 2) << "ends at the move of 20 pixels, not before";
+    EXPECT_EQ(Frames(), 2) << "ends at the move of 20 pixels, not before";
+}
+
+TEST_F(ShellSaver, FullScreenSaverKeepsAPaceInStepWithTheDisplay) {
+    // A real clock: nothing moves it but the program's own waits.
+    Fake().tickStep = 0;
+    Fake().displayFrequency = 50;
+    Fake().ScriptIdle(6);
+    Fake().ScriptMessage(WM_KEYDOWN, 'A');
+    EXPECT_EQ(Run({"/s"}), 0);
+    EXPECT_EQ(ArgsOf("SetSwapInterval"), (std::vector<intptr_t>{1}));
+    // A frame, a wait for the next refresh (20 ms at 50 Hz), and so on: 3 frames, 3 waits.
+    EXPECT_EQ(Frames(), 3);
+    for (intptr_t wait : ArgsOf("WaitMessageTimeout")) {
+        EXPECT_EQ(wait, 20);
+    }
+    EXPECT_EQ(ArgsOf("WaitMessageTimeout").size(), 3u);
+    EXPECT_EQ(Fake().Count("Draw"), 0) << "a saver's frames are paced";
+}
+
+TEST_F(ShellSaver, FullScreenSaverDrawsEachMonitorWholeOrOnlyThePrimaryOne) {
+    const struct {
+        const char* mode;
+        std::vector<intptr_t> drawSteps; // two frames
+        std::vector<intptr_t> reshapeWidths;
+    } cases[] = {
+        // Each: the primary monitor steps, the other draws the same state, each at its shape.
+        {"each", {1, 0, 1, 0}, {1920, 1280, 1920, 1280}},
+        {"primary", {1, 1}, {1920, 1920}},
+        {"span", {1, 1}, {}},
+    };
+    for (const auto& c : cases) {
+        ResetFake();
+        Fake().virtualScreen = PlatformRect{-1280, 0, 1920, 1080};
+        Fake().monitors = {{{-1280, 0, 0, 720}, 0}, {{0, 0, 1920, 1080}, MONITORINFOF_PRIMARY}};
+        Fake().ScriptIdle(2);
+        Fake().ScriptMessage(WM_LBUTTONDOWN, 1);
+        EXPECT_EQ(Run({"/s", "--pace", "50", "--monitors", c.mode}), 0) << c.mode;
+        std::vector<intptr_t> steps = ArgsOf("DrawSteps");
+        for (intptr_t& k : steps) {
+            k = k > 0 ? 1 : 0; // how many steps a frame takes follows the clock
+        }
+        EXPECT_EQ(steps, c.drawSteps) << c.mode;
+        std::vector<intptr_t> widths;
+        bool created = false;
+        for (const FakeCall& call : Fake().calls) {
+            created = created || call.name == "Initialize";
+            if (created && call.name == "Reshape" && call.args[0] != 3200) {
+                widths.push_back(call.args[0]);
+            }
+        }
+        EXPECT_EQ(widths, c.reshapeWidths) << c.mode;
+    }
 }
 
 TEST_F(ShellSaver, PreviewFillsFollowsAndOutlivesNothing) {
@@ -160,7 +220,7 @@ TEST_F(ShellSaver, PreviewFillsFollowsAndOutlivesNothing) {
     EXPECT_EQ(Scene().window->height, 200);
     // The host went, and took the child with it: no frame after, and the child is not destroyed a
     // second time, but its context and device context are still let go.
-    EXPECT_EQ(Fake().Count("Draw"), 4);
+    EXPECT_EQ(Frames(), 4);
     EXPECT_EQ(Fake().Count("DestroyWindow"), 0);
     EXPECT_EQ(Fake().liveContexts, 0);
     EXPECT_EQ(Fake().liveDeviceContexts, 0);
@@ -179,7 +239,7 @@ TEST_F(ShellSaver, HostedFailuresEndQuietlyWithOne) {
                  {"the desktop", FakePlatform::DesktopWindow()},
                  {"a message-only window", kMessageOnly}};
     for (const auto& host : hosts) {
-        Fake().Reset();
+        ResetFake();
         Fake().foreignWindows[FakePlatform::DesktopWindow()] = PlatformRect{0, 0, 1920, 1080};
         Fake().foreignWindows[kMessageOnly] = PlatformRect{0, 0, 0, 0};
         Fake().foreignWindows[kMessageRoot] = PlatformRect{0, 0, 0, 0};
@@ -191,7 +251,7 @@ TEST_F(ShellSaver, HostedFailuresEndQuietlyWithOne) {
         EXPECT_EQ(Fake().Count("CreateWindow"), 0) << host.what;
     }
 
-    Fake().Reset();
+    ResetFake();
     Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
     Fake().FailAt("CreateContext");
     EXPECT_EQ(Run({"--window-id", std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 1);
@@ -209,7 +269,7 @@ TEST_F(ShellSaver, HiddenHostRestsUntilShown) {
     Fake().ScriptIdle(2);
     Fake().ScriptMessage(WM_CLOSE);
     EXPECT_EQ(Run({"/p", std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 0);
-    EXPECT_EQ(Fake().Count("Draw"), 4);
+    EXPECT_EQ(Frames(), 4);
     const std::vector<intptr_t> waits = ArgsOf("WaitMessageTimeout");
     ASSERT_EQ(waits.size(), 5u);
     for (intptr_t wait : waits) {

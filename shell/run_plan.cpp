@@ -1,0 +1,54 @@
+#include "shell/run_plan.h"
+
+RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
+    RunPlan plan;
+    plan.mode = options.mode;
+    plan.width = options.width;
+    plan.height = options.height;
+    plan.desktopSize = options.desktopSize;
+    plan.startsFullScreen = !options.windowed;
+    plan.seedGiven = options.seedGiven;
+    plan.seed = options.seed;
+    plan.reportsRates = options.stats;
+
+    const bool saver = options.mode != RunMode::kAnimation;
+    switch (options.mode) {
+    case RunMode::kAnimation:
+        break;
+    case RunMode::kSaverFullScreen:
+        plan.placement = Placement::kEveryMonitor;
+        plan.startsFullScreen = true;
+        plan.endsOnInput = true;
+        plan.monitors = options.monitorsGiven ? options.monitors : settings.monitors;
+        break;
+    case RunMode::kSaverPreview:
+        plan.placement = Placement::kChild;
+        plan.host = options.hostWindow;
+        plan.hostMustBeOrdinary = true;
+        plan.quiet = true;
+        break;
+    case RunMode::kSaverHost:
+        plan.placement = Placement::kChild;
+        plan.host = options.rootWindow ? 0 : options.hostWindow;
+        plan.quiet = true;
+        break;
+    case RunMode::kSaverSettings:
+        plan.placement = Placement::kNone;
+        plan.host = options.hostWindow; // the dialog that asked, to own what is shown
+        break;
+    }
+    if (plan.placement == Placement::kChild || plan.placement == Placement::kNone) {
+        plan.startsFullScreen = false;
+    }
+
+    // The plain animation steps once per frame, as fast as frames come. A saver runs all night on
+    // whatever machine it finds: at a steady pace, in step with the display, and never faster
+    // than the display can show, so that neither the city's speed nor the power drawn follow the
+    // hardware.
+    plan.stepsPerSecond = options.paceGiven ? options.pace : saver ? settings.stepsPerSecond : 0;
+    plan.swapInterval = options.vsync >= 0 ? options.vsync : saver ? 1 : -1;
+    plan.maxFps = options.maxFps;
+    plan.limitsToRefresh = saver && options.maxFps == 0;
+    plan.showRates = options.showRates || (saver && settings.showRates);
+    return plan;
+}

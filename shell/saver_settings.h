@@ -1,0 +1,30 @@
+// The screen saver's settings: how fast the city goes, how it uses several monitors, and whether
+// the frame rate is shown. Windows keeps them for each user (the settings dialog stores them,
+// /s and /p read them); a value that is missing or malformed means its default, never a failure.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/options.h"
+
+constexpr uint32_t kDefaultSaverSpeed = 60; // steps per second
+constexpr uint32_t kMinSaverSpeed = 10;
+constexpr uint32_t kMaxSaverSpeed = 240;
+
+struct SaverSettings {
+    uint32_t stepsPerSecond = kDefaultSaverSpeed;
+    MonitorMode monitors = MonitorMode::kEach;
+    bool showRates = false;
+};
+
+// The stored values' names, and how a monitor mode is stored.
+constexpr char kSpeedSetting[] = "Speed";
+constexpr char kMonitorsSetting[] = "Monitors";
+constexpr char kShowFrameRateSetting[] = "ShowFrameRate";
+uint32_t StoredMonitorMode(MonitorMode mode);
+
+// Reads the stored settings through the platform; each value that is missing or out of range
+// keeps its default.
+SaverSettings LoadSaverSettings();
+// Stores every value; false when the platform could not.
+bool StoreSaverSettings(const SaverSettings& settings);

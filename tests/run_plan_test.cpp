@@ -1,0 +1,187 @@
+// The run plan: each mode's defaults, what the command line and the stored settings change, how
+// the stored settings are read, and how a full-screen saver lays its views over the monitors.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/monitor_views.h"
+#include "shell/platform_constants.h"
+#include "shell/platform_fake.h"
+#include "shell/run_plan.h"
+#include "shell/saver_settings.h"
+
+namespace {
+
+RunPlan Plan(const std::vector<std::string>& args, const SaverSettings& settings = {}) {
+    Options options;
+    std::string error;
+    EXPECT_TRUE(ParseOptions(args, StartContext{}, &options, &error)) << error;
+    return PlanRun(options, settings);
+}
+
+} // namespace
+
+TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
+    SaverSettings stored;
+    stored.stepsPerSecond = 90;
+    stored.monitors = MonitorMode::kPrimary;
+    stored.showRates = true;
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        SaverSettings settings;
+        Placement placement;
+        uint32_t steps;
+        int32_t swapInterval;
+        uint32_t maxFps;
+        bool limitsToRefresh;
+        bool showRates;
+        MonitorMode monitors;
+    } cases[] = {
+        // The plain start is the animation of old: a step per frame, the driver's swap, no cap.
+        {"plain", {}, {}, Placement::kScreen, 0, -1, 0, false, false, MonitorMode::kSpan},
+        {"plain paced",
+         {"--pace", "30", "--max-fps", "50", "--fps"},
+         stored,
+         Placement::kScreen,
+         30,
+         -1,
+         50,
+         false,
+         true,
+         MonitorMode::kSpan},
+        // Every saver: 60 steps/s, a swap per refresh, a frame per refresh at most.
+        {"/s", {"/s"}, {}, Placement::kEveryMonitor, 60, 1, 0, true, false, MonitorMode::kEach},
+        {"--saver",
+         {"--saver"},
+         {},
+         Placement::kEveryMonitor,
+         60,
+         1,
+         0,
+         true,
+         false,
+         MonitorMode::kEach},
+        {"/p", {"/p", "77"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kSpan},
+        {"--root", {"--root"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kSpan},
+        // The stored settings, and options over them.
+        {"/s stored",
+         {"/s"},
+         stored,
+         Placement::kEveryMonitor,
+         90,
+         1,
+         0,
+         true,
+         true,
+         MonitorMode::kPrimary},
+        {"/s options",
+         {"/s", "--pace", "25", "--vsync", "off", "--max-fps", "30", "--monitors", "span"},
+         stored,
+         Placement::kEveryMonitor,
+         25,
+         0,
+         30,
+         false,
+         true,
+         MonitorMode::kSpan},
+        {"settings", {"/c"}, {}, Placement::kNone, 60, 1, 0, true, false, MonitorMode::kSpan},
+    };
+    for (const auto& c : cases) {
+        const RunPlan plan = Plan(c.args, c.settings);
+        EXPECT_EQ(plan.placement, c.placement) << c.what;
+        EXPECT_EQ(plan.stepsPerSecond, c.steps) << c.what;
+        EXPECT_EQ(plan.swapInterval, c.swapInterval) << c.what;
+        EXPECT_EQ(plan.maxFps, c.maxFps) << c.what;
+        EXPECT_EQ(plan.limitsToRefresh, c.limitsToRefresh) << c.what;
+        EXPECT_EQ(plan.showRates, c.showRates) << c.what;
+        EXPECT_EQ(plan.monitors, c.monitors) << c.what;
+        EXPECT_EQ(plan.endsOnInput, c.placement == Placement::kEveryMonitor) << c.what;
+        EXPECT_EQ(plan.quiet, c.placement == Placement::kChild) << c.what;
+    }
+    EXPECT_FALSE(Plan({"--window"}).startsFullScreen);
+    EXPECT_TRUE(Plan({"/s"}).startsFullScreen);
+    EXPECT_FALSE(Plan({"--window-id", "5"}).startsFullScreen);
+    EXPECT_TRUE(Plan({"/p", "5"}).hostMustBeOrdinary);
+    EXPECT_FALSE(Plan({"--window-id", "5"}).hostMustBeOrdinary);
+    EXPECT_EQ(Plan({"--root"}).host, 0u);
+}
+
+TEST(SaverSettingsStore, MissingOrMalformedValuesMeanTheirDefaults) {
+    const struct {
+        std::vector<std::pair<std::string, uint32_t>> stored;
+        uint32_t speed;
+        MonitorMode monitors;
+        bool showRates;
+    } cases[] = {
+        {{}, 60, MonitorMode::kEach, false},
+        {{{"Speed", 10}, {"Monitors", 1}, {"ShowFrameRate", 1}}, 10, MonitorMode::kSpan, true},
+        {{{"Speed", 240}, {"Monitors", 2}}, 240, MonitorMode::kPrimary, false},
+        {{{"Speed", 9}, {"Monitors", 3}, {"ShowFrameRate", 2}}, 60, MonitorMode::kEach, false},
+        {{{"Speed", 241}}, 60, MonitorMode::kEach, false},
+        {{{"Speed", 0xFFFFFFFF}}, 60, MonitorMode::kEach, false},
+    };
+    for (const auto& c : cases) {
+        Fake().Reset();
+        for (const auto& value : c.stored) {
+            Fake().settings[value.first] = value.second;
+        }
+        const SaverSettings settings = LoadSaverSettings();
+        EXPECT_EQ(settings.stepsPerSecond, c.speed);
+        EXPECT_EQ(settings.monitors, c.monitors);
+        EXPECT_EQ(settings.showRates, c.showRates);
+    }
+
+    // What is stored reads back the same.
+    Fake().Reset();
+    SaverSettings settings;
+    settings.stepsPerSecond = 144;
+    settings.monitors = MonitorMode::kPrimary;
+    settings.showRates = true;
+    ASSERT_TRUE(StoreSaverSettings(settings));
+    const SaverSettings read = LoadSaverSettings();
+    EXPECT_EQ(read.stepsPerSecond, 144u);
+    EXPECT_EQ(read.monitors, MonitorMode::kPrimary);
+    EXPECT_TRUE(read.showRates);
+    Fake().settingsWritable = false;
+    EXPECT_FALSE(StoreSaverSettings(settings));
+}
+
+TEST(MonitorViews, OneViewPerMonitorPrimaryFirstInWindowCoordinates) {
+    // A monitor left of the primary one, and one below, of another shape.
+    const PlatformMonitor monitors[] = {{{-1280, 0, 0, 720}, 0},
+                                        {{0, 0, 1920, 1080}, MONITORINFOF_PRIMARY},
+                                        {{0, 1080, 1024, 1848}, 0}};
+    const int32_t x = -1280, y = 0, w = 3200, h = 1848;
+    using Views = std::vector<std::vector<int32_t>>;
+    auto flat = [](const std::vector<MonitorView>& views) {
+        Views out;
+        for (const MonitorView& v : views) {
+            out.push_back({v.x, v.y, v.width, v.height});
+        }
+        return out;
+    };
+    const struct {
+        MonitorMode mode;
+        int32_t count;
+        Views views;
+        bool blackAround;
+    } cases[] = {
+        {MonitorMode::kEach,
+         3,
+         {{1280, 0, 1920, 1080}, {0, 0, 1280, 720}, {1280, 1080, 1024, 768}},
+         false},
+        {MonitorMode::kPrimary, 3, {{1280, 0, 1920, 1080}}, true},
+        {MonitorMode::kSpan, 3, {}, false},
+        // A single monitor is the whole window, whatever the mode.
+        {MonitorMode::kEach, 1, {}, false},
+        {MonitorMode::kPrimary, 1, {}, false},
+    };
+    for (const auto& c : cases) {
+        bool blackAround = true;
+        EXPECT_EQ(flat(PlanMonitorViews(c.mode, monitors, c.count, x, y, w, h, &blackAround)),
+                  c.views);
+        EXPECT_EQ(blackAround, c.blackAround);
+    }
+}
