@@ -18,9 +18,9 @@ tap_key "$found" Escape
 request_made
 expect_exit 0
 
-# At --fps 1 the wait for the next frame is a wait for input: Esc ends the run after the frame it
+# At --max-fps 1 the wait for the next frame is a wait for input: Esc ends the run after the frame it
 # wakes, not after the rest of the second (the time is printed, as a benchmark).
-start_program --window --size 160x90 --fps 1
+start_program --window --size 160x90 --max-fps 1
 wait_window "$title"
 request_made
 tap_key "$found" Escape
