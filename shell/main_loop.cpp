@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "shell/error_box.h"
 #include "shell/monitor_views.h"
 #include "shell/pacing.h"
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
+#include "shell/rate_overlay.h"
 #include "shell/window.h"
 
 BOOL g_isProgramLooping;
@@ -32,7 +34,8 @@ constexpr int32_t kMaxMonitors = 16;
 struct FramePacing {
     explicit FramePacing(const RunPlan& plan)
         : paced(plan.stepsPerSecond != 0), pacer(plan.stepsPerSecond), limited(plan.maxFps != 0),
-          limiter(plan.maxFps), reportsRates(plan.reportsRates) {}
+          limiter(plan.maxFps), reportsRates(plan.reportsRates), showsRates(plan.showRates),
+          overlayText(RateOverlayText(false, 0, 0)) {}
     bool paced;
     StepPacer pacer;
     bool limited;
@@ -43,6 +46,10 @@ struct FramePacing {
     uint32_t nextFrameTick = 0;
     bool reportsRates;
     RateReport report;
+    // The rates on the screen, brought up to date every second.
+    bool showsRates;
+    RateReport overlayRates{1000};
+    std::string overlayText;
     // Several monitors, each with a view of its own (empty: one view of the whole window).
     std::vector<MonitorView> views;
     bool blackAround = false;
@@ -115,20 +122,30 @@ void RunFrame(GL_Window* window, FramePacing* pacing) {
     Update(tickCount - window->lastTickCount);
     window->lastTickCount = tickCount;
     const uint32_t steps = pacing->pacer.StepsFor(tickCount);
+    const std::string* overlay = pacing->showsRates ? &pacing->overlayText : nullptr;
     if (!pacing->views.empty()) {
-        DrawMonitorViews(pacing->views, pacing->blackAround, window->height, steps);
-    } else if (pacing->paced) {
-        DrawSteps(steps);
+        DrawMonitorViews(pacing->views, pacing->blackAround, window->height, steps, overlay);
     } else {
-        Draw();
+        if (pacing->paced) {
+            DrawSteps(steps);
+        } else {
+            Draw();
+        }
+        if (overlay != nullptr) {
+            DrawRateOverlayInViewport(*overlay);
+        }
     }
     PlatformSwapBuffers(window->hDC);
-    if (!pacing->limited && !pacing->reportsRates) {
+    if (!pacing->limited && !pacing->reportsRates && !pacing->showsRates) {
         return;
     }
 
     const uint32_t frameEnd = PlatformGetTickCount();
     char line[160];
+    if (pacing->showsRates && pacing->overlayRates.FrameEnded(frameEnd, steps, line, sizeof line)) {
+        pacing->overlayText = RateOverlayText(true, pacing->overlayRates.FramesPerSecond(),
+                                              pacing->overlayRates.StepsPerSecond());
+    }
     if (pacing->reportsRates && pacing->report.FrameEnded(frameEnd, steps, line, sizeof line)) {
         std::fprintf(stderr, "%s\n", line);
         std::fflush(stderr);

@@ -4,6 +4,7 @@
 
 #include "common/gl.h"
 #include "shell/platform_constants.h"
+#include "shell/rate_overlay.h"
 
 std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonitor* monitors,
                                           int32_t count, int32_t originX, int32_t originY,
@@ -40,7 +41,7 @@ std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonito
 }
 
 void DrawMonitorViews(const std::vector<MonitorView>& views, bool blackAround, int32_t windowHeight,
-                      uint32_t steps) {
+                      uint32_t steps, const std::string* overlay) {
     if (blackAround) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
@@ -54,6 +55,9 @@ void DrawMonitorViews(const std::vector<MonitorView>& views, bool blackAround, i
         Reshape(view.width, view.height);
         glViewport(view.x, bottom, view.width, view.height);
         DrawSteps(i == 0 ? steps : 0);
+        if (i == 0 && overlay != nullptr) {
+            DrawRateOverlayInViewport(*overlay);
+        }
     }
     glDisable(GL_SCISSOR_TEST);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "shell/options.h"
@@ -29,5 +30,6 @@ std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonito
 
 // Draws a frame of `steps` steps into each view (the first one steps, the others draw the same
 // state), in a window of this height; clears the window first when parts of it are in no view.
+// A rate overlay, when given, goes into the primary monitor's view.
 void DrawMonitorViews(const std::vector<MonitorView>& views, bool blackAround, int32_t windowHeight,
-                      uint32_t steps);
+                      uint32_t steps, const std::string* overlay);

@@ -55,13 +55,15 @@ bool RateReport::FrameEnded(uint32_t tickCount, uint32_t steps, char* line, int 
     ++frames_;
     steps_ += steps;
     const uint32_t elapsed = tickCount - intervalStart_;
-    if (elapsed < kIntervalMs) {
+    if (elapsed < intervalMs_) {
         return false;
     }
     const double seconds = elapsed / 1000.0;
+    framesPerSecond_ = frames_ / seconds;
+    stepsPerSecond_ = static_cast<double>(steps_) / seconds;
     std::snprintf(line, static_cast<size_t>(lineSize),
-                  "zorvik: %.1f frames/s, %.1f steps/s, mean frame %.1f ms", frames_ / seconds,
-                  static_cast<double>(steps_) / seconds, static_cast<double>(elapsed) / frames_);
+                  "zorvik: %.1f frames/s, %.1f steps/s, mean frame %.1f ms", framesPerSecond_,
+                  stepsPerSecond_, static_cast<double>(elapsed) / frames_);
     intervalStart_ = tickCount;
     frames_ = 0;
     steps_ = 0;

@@ -51,14 +51,22 @@ class FrameLimiter {
 class RateReport {
   public:
     static constexpr uint32_t kIntervalMs = 3000;
+    explicit RateReport(uint32_t intervalMs = kIntervalMs) : intervalMs_(intervalMs) {}
 
     // Counts a frame that ran `steps` steps and ended at `tickCount`. True when an interval is
     // complete; the line is then in `line`.
     bool FrameEnded(uint32_t tickCount, uint32_t steps, char* line, int lineSize);
 
+    // The rates of the last complete interval; 0 before the first.
+    double FramesPerSecond() const { return framesPerSecond_; }
+    double StepsPerSecond() const { return stepsPerSecond_; }
+
   private:
+    uint32_t intervalMs_;
     bool started_ = false;
     uint32_t intervalStart_ = 0;
     uint32_t frames_ = 0;
     uint64_t steps_ = 0;
+    double framesPerSecond_ = 0;
+    double stepsPerSecond_ = 0;
 };
