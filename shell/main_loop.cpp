@@ -284,6 +284,11 @@ const char* HostProblem(const RunPlan& plan, WindowHandle host) {
 } // namespace
 
 void TerminateApplication(GL_Window* window) {
+    // The desktop comes back at once: the frame in progress, the context and the window's
+    // teardown all follow out of sight, and a saver is gone the moment it is told to go.
+    if (window->hWnd != nullptr && window->isGone != TRUE) {
+        PlatformShowWindow(window->hWnd, SW_HIDE);
+    }
     PlatformPostMessage(window->hWnd, WM_QUIT, 0, 0);
     g_isProgramLooping = FALSE;
 }

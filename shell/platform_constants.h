@@ -64,6 +64,7 @@ constexpr uint32_t WS_EX_APPWINDOW = 0x00040000;
 constexpr int32_t GWL_USERDATA = -21;
 
 // ShowWindow commands.
+constexpr int32_t SW_HIDE = 0;
 constexpr int32_t SW_SHOWNORMAL = 1;
 
 // The standard arrow cursor, and the system colour used as the class's background brush.

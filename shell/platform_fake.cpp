@@ -195,8 +195,8 @@ BOOL PlatformShowWindow(WindowHandle hWnd, int32_t showCommand) {
         return FALSE;
     }
     const bool wasShown = window->shown;
-    window->shown = true;
-    if (!wasShown) {
+    window->shown = showCommand != SW_HIDE;
+    if (!wasShown && window->shown) {
         Send(hWnd, WM_SIZE, SIZE_RESTORED, PackSize(window->clientWidth, window->clientHeight));
     }
     return wasShown ? TRUE : FALSE;

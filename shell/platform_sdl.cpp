@@ -503,10 +503,20 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     return ToHandle(window);
 }
 
-BOOL PlatformShowWindow(WindowHandle hWnd, int32_t) {
+BOOL PlatformShowWindow(WindowHandle hWnd, int32_t showCommand) {
     SdlWindow* window = FromHandle(hWnd);
     if (window == nullptr) {
         return FALSE;
+    }
+    if (showCommand == SW_HIDE) {
+        const bool wasShown = window->shown;
+        window->shown = false;
+        if (window->hostChild != 0) {
+            x11host::HideChild(window->hostChild);
+        } else if (window->native != nullptr) {
+            SDL_HideWindow(window->native);
+        }
+        return wasShown ? TRUE : FALSE;
     }
     if (window->host != 0) {
         const bool wasShown = window->shown;

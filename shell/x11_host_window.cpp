@@ -203,6 +203,15 @@ void ResizeChild(WindowId child, int32_t width, int32_t height) {
     XResizeWindow(display, child, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
+void HideChild(WindowId child) {
+    Display* display = Connection();
+    if (display == nullptr) {
+        return;
+    }
+    ErrorTrap trap(display);
+    XUnmapWindow(display, child);
+}
+
 void* CreateContext(WindowId child, std::string* error) {
     auto found = g_childVisuals.find(child);
     if (g_display == nullptr || found == g_childVisuals.end()) {

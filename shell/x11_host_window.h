@@ -33,6 +33,7 @@ WindowId CreateChild(WindowId host, int32_t width, int32_t height, int depthBits
                      std::string* error);
 void DestroyChild(WindowId child);
 void ResizeChild(WindowId child, int32_t width, int32_t height);
+void HideChild(WindowId child);
 
 // OpenGL contexts for such a child, as opaque pointers.
 void* CreateContext(WindowId child, std::string* error);

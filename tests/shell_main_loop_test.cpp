@@ -139,9 +139,18 @@ TEST_F(ShellMainLoop, EscFinishesItsFrameThenTearsDownAndRestoresTheDisplay) {
     EXPECT_EQ(Story(),
               (Names{"CreateWindow", "Initialize", "Update", "Draw", "SwapBuffers", "Update",
                      "Draw", "SwapBuffers", "Deinitialize", "DestroyWindow", "UnregisterClass"}));
-    // The quit request comes from the second Update, and the frame still completes.
-    EXPECT_EQ(Fake().Names({"Update", "PostMessage", "Draw"}),
-              (Names{"Update", "Draw", "Update", "PostMessage", "Draw"}));
+    // The quit request comes from the second Update, and the frame still completes, out of
+    // sight: the window is hidden at the request, before anything is torn down.
+    EXPECT_EQ(Fake().Names({"Update", "PostMessage", "Draw", "ShowWindow", "Deinitialize"}),
+              (Names{"ShowWindow", "Update", "Draw", "Update", "ShowWindow", "PostMessage", "Draw",
+                     "Deinitialize"}));
+    std::vector<intptr_t> shows;
+    for (const FakeCall& call : Fake().calls) {
+        if (call.name == "ShowWindow") {
+            shows.push_back(call.args.at(1));
+        }
+    }
+    EXPECT_EQ(shows, (std::vector<intptr_t>{SW_SHOWNORMAL, SW_HIDE}));
     EXPECT_EQ(Updates(), (std::vector<uint32_t>{10, 10}));
     EXPECT_FALSE(Fake().displaySwitched);
     EXPECT_EQ(Fake().cursorCount, 0);

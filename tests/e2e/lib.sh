@@ -10,6 +10,7 @@
 #   wait_frames, wait_idle        until the program uses the processor / has stopped using it
 #   wait_drawing ID               until the window shows pictures that change
 #   request_made, expect_exit CODE, wait_exit   the end: exit code, time since the request
+#   wait_window_gone ID           until the window is out of sight, timed from the request
 #   tap_key ID KEY, hold_key ID KEY, release_key KEY, click ID X Y, toggle ID (F1 -> $found)
 #   request_close ID, minimise ID, restore, client_geometry ID, is_framed ID, count_windows TITLE
 #   dismiss_box ID, box_texts     Error boxes: dismissed one at a time; their texts, one a line
@@ -207,6 +208,13 @@ wait_exit() {
     program_pid=""
     bench "ended after the request (ms)" $(($(now_ms) - start))
     request_ms=""
+}
+# Polls until the window ID is out of sight, and prints the time since the request: how long the
+# user waits for the desktop to come back, whatever the teardown after that takes.
+not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+wait_window_gone() {
+    wait_for "window $1 to go out of sight" not_viewable "$1"
+    bench "out of sight after the request (ms)" $(($(now_ms) - request_ms))
 }
 expect_exit() {
     wait_exit

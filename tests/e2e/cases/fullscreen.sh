@@ -18,7 +18,8 @@ is_framed "$found" || fail "F1 gave another full-screen window"
 note "after F1: client area $(client_geometry "$found")"
 toggle "$found"
 expect_full_screen "$found" "after the second F1"
-hold_key "$found" Escape
 request_made
+hold_key "$found" Escape
+wait_window_gone "$found"
 expect_exit 0
 release_key Escape

@@ -23,6 +23,7 @@ for size in 1280x720 1600x900; do
     wait_frames
     request_made
     xdotool mousemove 600 500
+    wait_window_gone "$found"
     expect_exit 0
     wineserver -k
     [ "$size" = 1600x900 ] || kill "$xvfb_pid"
@@ -33,4 +34,5 @@ wait_window "$title"
 wait_frames
 request_made
 xdotool key space
+wait_window_gone "$found"
 expect_exit 0
