@@ -209,6 +209,12 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         return;
     }
     switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        // Windows tells a program that it is no longer the active one by WM_ACTIVATEAPP; a saver
+        // ends on it, as another window has come to the front.
+        Send(window, WM_ACTIVATEAPP, event.event == SDL_WINDOWEVENT_FOCUS_GAINED ? TRUE : FALSE, 0);
+        break;
     case SDL_WINDOWEVENT_CLOSE:
         // The close box: a system command, whose default handling sends WM_CLOSE.
         Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -279,6 +285,43 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
                                              static_cast<intptr_t>(lParam), SDL_GetTicks(), 0, 0});
 }
 
+// The pointer's moves and buttons, posted as Windows would: a move with the position in the
+// client area, a press with the button it was.
+void TranslatePointerEvent(const SDL_Event& event) {
+    const uint32_t windowId =
+        event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
+    SdlWindow* window = FromNative(windowId);
+    if (window == nullptr || event.motion.which == SDL_TOUCH_MOUSEID) {
+        return;
+    }
+    uint32_t message = WM_MOUSEMOVE;
+    uintptr_t wParam = 0;
+    int32_t x = event.motion.x, y = event.motion.y;
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        x = event.button.x;
+        y = event.button.y;
+        switch (event.button.button) {
+        case SDL_BUTTON_LEFT:
+            message = WM_LBUTTONDOWN;
+            wParam = 0x0001; // MK_LBUTTON
+            break;
+        case SDL_BUTTON_RIGHT:
+            message = WM_RBUTTONDOWN;
+            wParam = 0x0002; // MK_RBUTTON
+            break;
+        case SDL_BUTTON_MIDDLE:
+            message = WM_MBUTTONDOWN;
+            wParam = 0x0010; // MK_MBUTTON
+            break;
+        default:
+            message = WM_XBUTTONDOWN;
+            break;
+        }
+    }
+    window->posted.push_back(
+        PlatformMessage{ToHandle(window), message, wParam, PackSize(x, y), SDL_GetTicks(), x, y});
+}
+
 void PumpEvents() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return;
@@ -295,6 +338,10 @@ void PumpEvents() {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             TranslateKeyEvent(event.key);
+            break;
+        case SDL_MOUSEMOTION:
+        case SDL_MOUSEBUTTONDOWN:
+            TranslatePointerEvent(event);
             break;
         default:
             break;
