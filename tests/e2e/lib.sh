@@ -102,6 +102,49 @@ start_xvfb() {
     wait_for "X server with a ${size} screen" xvfb_answers "$size"
     [ -z "$use_wine" ] || prepare_wine
 }
+# Two monitors side by side, each WxH, as Xorg's dummy driver gives them (Xvfb has one screen
+# of one mode): DUMMY0, the primary one, at (0,0), DUMMY1 right of it. GLX works there as under
+# Xvfb. The server is $xvfb_pid all the same, so that the rest of the library treats it alike.
+start_two_monitors() {
+    local size=$1 w h
+    IFS=x read -r w h <<<"$size"
+    cat >"$work/xorg.conf" <<CONF
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 4096 2048
+    EndSubSection
+EndSection
+CONF
+    Xorg -noreset -nolisten tcp -config "$work/xorg.conf" -logfile "$work/xorg.log" \
+        -displayfd 3 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    wait_for "the Xorg server" eval '[ -s "$work/display" ] && DISPLAY=":$(head -n 1 "$work/display")" xdpyinfo >/dev/null 2>&1'
+    export DISPLAY=":$(head -n 1 "$work/display")"
+    xrandr --addmode DUMMY1 "$size" 2>/dev/null
+    xrandr --output DUMMY0 --mode "$size" --pos 0x0 --primary \
+        --output DUMMY1 --mode "$size" --pos "${w}x0" || fail "xrandr cannot place two monitors"
+    # A full query makes the server probe its outputs again: until then a client that asks only
+    # for the current state (SDL does) still finds the first monitor alone.
+    xrandr >/dev/null
+    wait_for "a screen of two monitors" eval '[ "$(screen_size)" = "$((2 * w))x$h" ]'
+    [ -z "$use_wine" ] || prepare_wine
+}
+
 xvfb_answers() {
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(tail -5 "$work/xvfb.log")"
     local n

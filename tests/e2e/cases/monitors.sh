@@ -1,0 +1,38 @@
+# The full-screen saver on two monitors of 1280x720 side by side: by default each shows the city
+# whole, at its own shape (the same state drawn twice: the two halves of the screen are the same
+# picture); --monitors span stretches one view over both (the halves differ); --monitors primary
+# draws on the primary one and leaves the other black. Natively with --saver, under Wine with /s.
+start_two_monitors 1280x720
+saver=--saver
+[ -z "$use_wine" ] || saver=/s
+
+halves() { # NAME: the two monitors' pictures of the screen, NAME-left.png and NAME-right.png
+    import -window root "$work/$1.png" 2>/dev/null || return 1
+    convert "$work/$1.png" -crop 1280x720+0+0 +repage "$work/$1-left.png" &&
+        convert "$work/$1.png" -crop 1280x720+1280+0 +repage "$work/$1-right.png"
+}
+both_drawn_alike() { halves shot && drawn shot-left && [ "$(pixels_changed shot-left shot-right)" = 0 ]; }
+both_drawn_apart() { halves shot && drawn shot-left && drawn shot-right &&
+    [ "$(pixels_changed shot-left shot-right)" != 0 ]; }
+left_drawn() { halves shot && drawn shot-left; }
+
+for mode in each span primary; do
+    note "--monitors $mode"
+    xdotool mousemove 10 10
+    start_program "$saver" --monitors "$mode"
+    wait_window "$title"
+    case $mode in
+    each) wait_for "the same picture on both monitors" both_drawn_alike ;;
+    span) wait_for "one picture across both monitors" both_drawn_apart ;;
+    primary)
+        wait_for "a picture on the primary monitor" left_drawn
+        ! drawn shot-right || fail "the second monitor is not black"
+        ;;
+    esac
+    [ -z "${ZORVIK_E2E_SHOTS:-}" ] || cp "$work/shot.png" "$ZORVIK_E2E_SHOTS/monitors-$mode.png"
+    request_made
+    xdotool key space
+    wait_window_gone "$found"
+    expect_exit 0
+    [ -z "$use_wine" ] || wineserver -w
+done
