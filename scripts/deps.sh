@@ -15,6 +15,7 @@ test_packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64
     xvfb xfonts-base x11-utils xdotool imagemagick xscreensaver
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     valgrind clang libclang-rt-14-dev clang-format procps
     icoutils desktop-file-utils libxml2-utils man-db lintian dpkg-dev file
     ffmpeg
