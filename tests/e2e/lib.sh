@@ -335,6 +335,14 @@ minimise() {
     fi
 }
 restore() { probe restore; }
+# Sizes the client area of window ID to WxH.
+resize_window() {
+    if [ -n "$use_wine" ]; then
+        probe size "$2"
+    else
+        xdotool windowsize "$1" "${2%x*}" "${2#*x}"
+    fi
+}
 
 # --- Keys and the mouse ------------------------------------------------------------------------
 

@@ -53,8 +53,8 @@ static BOOL CALLBACK PrintStaticText(HWND child, LPARAM found) {
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         fprintf(stderr,
-                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|desktop|minimise|"
-                "restore|close\n",
+                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|desktop|size WxH|"
+                "minimise|restore|close\n",
                 argv[0]);
         return 2;
     }
@@ -112,6 +112,19 @@ int main(int argc, char** argv) {
                outer.bottom, origin.x, origin.y, client.right - client.left,
                client.bottom - client.top);
         return 0;
+    }
+    if (strcmp(command, "size") == 0 && argc == 3) {
+        /* The client area to WxH, the frame around it as the window's style has it. */
+        RECT rect = {0, 0, 0, 0};
+        if (sscanf(argv[2], "%ldx%ld", &rect.right, &rect.bottom) != 2) {
+            return 2;
+        }
+        AdjustWindowRectEx(&rect, (DWORD)GetWindowLongA(window, GWL_STYLE), FALSE,
+                           (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
+        return SetWindowPos(window, NULL, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                            SWP_NOMOVE | SWP_NOZORDER)
+                   ? 0
+                   : 1;
     }
     WPARAM systemCommand;
     if (strcmp(command, "minimise") == 0) {
