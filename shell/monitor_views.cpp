@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "common/gl.h"
-#include "shell/platform_constants.h"
 #include "shell/rate_overlay.h"
 
 std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonitor* monitors,
@@ -25,7 +24,7 @@ std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonito
             continue;
         }
         const MonitorView view{left, top, right - left, bottom - top};
-        const bool primary = (monitors[i].dwFlags & MONITORINFOF_PRIMARY) != 0;
+        const bool primary = (monitors[i].dwFlags & kMonitorPrimary) != 0;
         if (mode == MonitorMode::kPrimary && !primary) {
             *blackAround = true;
             continue;

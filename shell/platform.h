@@ -172,7 +172,9 @@ int32_t PlatformMessageBox(WindowHandle owner, const char* text, const char* cap
 int32_t PlatformGetDisplayFrequency();
 
 // One monitor of the desktop, as EnumDisplayMonitors and GetMonitorInfo give it: its area on the
-// virtual screen, and MONITORINFOF_PRIMARY for the primary one.
+// virtual screen, and kMonitorPrimary (Win32's kMonitorPrimary) for the primary one. The flag
+// lives here rather than with the other constants, which code that draws cannot include.
+constexpr uint32_t kMonitorPrimary = 1;
 struct PlatformMonitor {
     PlatformRect rcMonitor;
     uint32_t dwFlags;

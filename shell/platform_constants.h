@@ -102,7 +102,6 @@ constexpr int32_t SM_CYSCREEN = 1;
 constexpr int32_t SM_XVIRTUALSCREEN = 76;
 constexpr int32_t SM_YVIRTUALSCREEN = 77;
 constexpr int32_t SM_CXVIRTUALSCREEN = 78;
-constexpr uint32_t MONITORINFOF_PRIMARY = 1;
 constexpr int32_t SM_CYVIRTUALSCREEN = 79;
 
 // Size of the full Win32 display-mode record.

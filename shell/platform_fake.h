@@ -108,7 +108,7 @@ class FakePlatform {
     int cursorCount = 0; // the cursor shows while this is >= 0
     int32_t displayFrequency = 60;
     // The monitors, the primary one marked; by default the one primary display.
-    std::vector<PlatformMonitor> monitors{{{0, 0, 1920, 1080}, MONITORINFOF_PRIMARY}};
+    std::vector<PlatformMonitor> monitors{{{0, 0, 1920, 1080}, kMonitorPrimary}};
     std::map<std::string, uint32_t> settings; // the stored settings
     bool settingsWritable = true;
     RenderContextHandle currentContext = nullptr;

@@ -939,7 +939,7 @@ int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity)
             // SDL lists the primary display first.
             monitors[count] =
                 PlatformMonitor{{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h},
-                                i == 0 ? MONITORINFOF_PRIMARY : 0u};
+                                i == 0 ? kMonitorPrimary : 0u};
         }
         ++count;
     }

@@ -16,6 +16,7 @@ static_assert(sizeof(PlatformWindowClass) == sizeof(WNDCLASSEXA),
               "the class record mirrors WNDCLASSEXA");
 static_assert(sizeof(PlatformPixelFormat) == sizeof(PIXELFORMATDESCRIPTOR),
               "the pixel-format request mirrors PIXELFORMATDESCRIPTOR");
+static_assert(kMonitorPrimary == MONITORINFOF_PRIMARY, "the primary monitor's flag is Win32's");
 static_assert(offsetof(CREATESTRUCTA, lpCreateParams) == 0,
               "WM_CREATE's record starts with the creation parameter");
 

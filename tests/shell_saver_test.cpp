@@ -166,7 +166,7 @@ TEST_F(ShellSaver, FullScreenSaverDrawsEachMonitorWholeOrOnlyThePrimaryOne) {
     for (const auto& c : cases) {
         ResetFake();
         Fake().virtualScreen = PlatformRect{-1280, 0, 1920, 1080};
-        Fake().monitors = {{{-1280, 0, 0, 720}, 0}, {{0, 0, 1920, 1080}, MONITORINFOF_PRIMARY}};
+        Fake().monitors = {{{-1280, 0, 0, 720}, 0}, {{0, 0, 1920, 1080}, kMonitorPrimary}};
         Fake().ScriptIdle(2);
         Fake().ScriptMessage(WM_LBUTTONDOWN, 1);
         EXPECT_EQ(Run({"/s", "--pace", "50", "--monitors", c.mode}), 0) << c.mode;

@@ -4,6 +4,8 @@
 # with 0.
 for size in 1280x720 1600x900; do
     start_xvfb "$size"
+    # The first position the saver sees is where the pointer rests; a move away ends it.
+    xdotool mousemove 200 200
     start_program /s
     wait_window "$title"
     IFS=x read -r w h <<<"$size"
@@ -18,8 +20,6 @@ for size in 1280x720 1600x900; do
     wait "$second" || fail "the second /s ended with exit code $?"
     running || fail "the first /s ended with the second"
 
-    # The first position the saver sees is where the pointer rests; a move away ends it.
-    xdotool mousemove 200 200
     wait_frames
     request_made
     xdotool mousemove 600 500
