@@ -12,9 +12,11 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "common/standard_descriptors.h"
 #include "tools/capture_options.h"
 #include "tools/capture_outputs.h"
 #include "tools/output_file.h"
@@ -244,7 +246,7 @@ TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
         EXPECT_TRUE(
             ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
             << *error;
-        return CheckCaptureOutputs(options, outputs, error);
+        return CheckCaptureOutputs(options, 0, outputs, error);
     };
     CaptureOutputs outputs;
     std::string error;
@@ -284,4 +286,42 @@ TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
         EXPECT_TRUE(outputs.standardOutputCarriesData);
     }
     EXPECT_FALSE(LeftTemporary());
+}
+
+TEST(StandardDescriptors, ClosedOnesGetDevNullSoThatNoFileTakesTheirPlace) {
+    struct stat null;
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    for (const unsigned closed : {0u, 1u, 2u, 4u, 5u, 6u, 7u}) {
+        // In a child: the test's own output must stay where it is.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int fd = 0; fd <= 2; ++fd) {
+                if ((closed & (1u << fd)) != 0) {
+                    close(fd);
+                }
+            }
+            unsigned reported = 99;
+            if (!ReopenClosedStandardDescriptors(&reported) || reported != closed) {
+                _exit(1);
+            }
+            for (int fd = 0; fd <= 2; ++fd) {
+                struct stat st;
+                if (fstat(fd, &st) != 0) {
+                    _exit(2);
+                }
+                const bool isNull = S_ISCHR(st.st_mode) && st.st_rdev == null.st_rdev;
+                if ((closed & (1u << fd)) != 0 &&
+                    (!isNull || (fcntl(fd, F_GETFL) & O_ACCMODE) != O_RDWR)) {
+                    _exit(3);
+                }
+            }
+            const int next = open("/dev/zero", O_RDONLY);
+            _exit(next > 2 ? 0 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status)) << closed;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "closed set " << closed;
+    }
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/gl.h"
+#include "common/standard_descriptors.h"
 #include "scene/random.h"
 #include "scene/scene.h"
 #include "scene/texture.h"
@@ -93,6 +94,11 @@ bool WriteTexture(const std::string& path, std::string* error) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything opens a file that could take the place of a closed one.
+    unsigned closedAtStart = 0;
+    if (!ReopenClosedStandardDescriptors(&closedAtStart)) {
+        return kExitFailure;
+    }
     CaptureOptions options;
     std::string error;
     if (!ParseCaptureOptions(argc, argv, &options, &error)) {
@@ -105,7 +111,7 @@ int main(int argc, char** argv) {
     // First, before the rendering context starts its threads: they must not take the signals.
     StartInterruptCleanup();
     CaptureOutputs outputs;
-    if (!CheckCaptureOutputs(options, &outputs, &error)) {
+    if (!CheckCaptureOutputs(options, closedAtStart, &outputs, &error)) {
         return Fail(kExitUsage, error);
     }
     if (!options.video.empty() && !FfmpegInstalled()) {

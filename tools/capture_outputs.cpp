@@ -49,6 +49,20 @@ class Identities {
     std::map<std::string, std::string> folders_;
 };
 
+const char* const kStandardNames[] = {"standard input", "standard output", "standard error"};
+
+// A name that leads to one of the standard descriptors that the tool found closed: what was
+// written there would vanish into /dev/null, which is nothing the user asked for.
+bool RefuseClosedAtStart(const OutputTarget& target, unsigned closedAtStart, std::string* error) {
+    if (target.mode != OutputMode::kDescriptor || target.descriptor < 0 || target.descriptor > 2 ||
+        (closedAtStart & (1u << target.descriptor)) == 0) {
+        return true;
+    }
+    *error = CannotWrite(target, "it names " + std::string(kStandardNames[target.descriptor]) +
+                                     ", which was closed when zorvik-capture started");
+    return false;
+}
+
 bool SameAsStandardOutput(const std::string& name, const struct stat& standardOutput) {
     struct stat st;
     return stat(name.c_str(), &st) == 0 && st.st_dev == standardOutput.st_dev &&
@@ -57,12 +71,19 @@ bool SameAsStandardOutput(const std::string& name, const struct stat& standardOu
 
 } // namespace
 
-bool CheckCaptureOutputs(const CaptureOptions& options, CaptureOutputs* outputs,
-                         std::string* error) {
+bool CheckCaptureOutputs(const CaptureOptions& options, unsigned closedAtStart,
+                         CaptureOutputs* outputs, std::string* error) {
     *outputs = CaptureOutputs{};
+    const bool standardOutputClosed = (closedAtStart & (1u << STDOUT_FILENO)) != 0;
     struct stat standardOutput;
-    const bool haveStandardOutput = fstat(STDOUT_FILENO, &standardOutput) == 0;
+    const bool haveStandardOutput =
+        !standardOutputClosed && fstat(STDOUT_FILENO, &standardOutput) == 0;
     if (options.raw && options.rawFile.empty()) {
+        if (standardOutputClosed) {
+            *error = "--raw writes the frames to standard output, which was closed when "
+                     "zorvik-capture started; give --raw FILE or open standard output";
+            return false;
+        }
         if (isatty(STDOUT_FILENO)) {
             *error = "--raw writes binary frames; send standard output to a file or pipe, or "
                      "give --raw FILE";
@@ -104,8 +125,9 @@ bool CheckCaptureOutputs(const CaptureOptions& options, CaptureOutputs* outputs,
     };
     for (const Named& n : named) {
         OutputTarget target;
-        if (!ResolveOutput(n.name, &target, error) || !CheckOutput(n.name, true, error) ||
-            !claim(n.option, target, true)) {
+        if (!ResolveOutput(n.name, &target, error) ||
+            !RefuseClosedAtStart(target, closedAtStart, error) ||
+            !CheckOutput(n.name, true, error) || !claim(n.option, target, true)) {
             return false;
         }
         if (haveStandardOutput && SameAsStandardOutput(n.name, standardOutput)) {
@@ -124,6 +146,7 @@ bool CheckCaptureOutputs(const CaptureOptions& options, CaptureOutputs* outputs,
             const bool probe = frame == options.every || frame == last;
             OutputTarget target;
             if (!ResolveOutput(name, &target, error) ||
+                !RefuseClosedAtStart(target, closedAtStart, error) ||
                 ((probe || folders) && !CheckOutput(name, probe, error))) {
                 return false;
             }

@@ -13,5 +13,7 @@ struct CaptureOutputs {
 };
 
 // False with a one-line reason naming the file when an output cannot be written.
-bool CheckCaptureOutputs(const CaptureOptions& options, CaptureOutputs* outputs,
-                         std::string* error);
+// `closedAtStart` has bit n set for each standard descriptor n that was closed when the tool
+// started (and is /dev/null now): an output that would go there is refused, not lost.
+bool CheckCaptureOutputs(const CaptureOptions& options, unsigned closedAtStart,
+                         CaptureOutputs* outputs, std::string* error);
