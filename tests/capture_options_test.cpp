@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <set>
+#include <unistd.h>
 #include <vector>
 
 #include "common/whole_number.h"
@@ -191,10 +192,10 @@ TEST(WholeNumber, DigitsOnlyAndNeverWrappedAround) {
 }
 
 TEST(OutputPath, TemporaryNameStaysInTheFolderAndKeepsTheExtension) {
-    const std::string t = TemporaryNameFor("out/dir/clip.mp4");
-    EXPECT_EQ(t.rfind("out/dir/.clip.partial-", 0), 0u) << t;
-    EXPECT_EQ(t.substr(t.size() - 4), ".mp4");
-    EXPECT_NE(TemporaryNameFor("a.png"), "a.png");
+    const std::string pid = std::to_string(getpid());
+    EXPECT_EQ(TemporaryNameFor("out/dir/clip.mp4", 7), "out/dir/.clip.partial-" + pid + "-7.mp4");
+    EXPECT_EQ(TemporaryNameFor("a", 1), ".a.partial-" + pid + "-1");
+    EXPECT_EQ(TemporaryNameFor(".hidden", 2), "..hidden.partial-" + pid + "-2");
 }
 
 TEST(FrameStats, NearestRankPercentiles) {

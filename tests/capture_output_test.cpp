@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -145,15 +146,56 @@ TEST_F(CaptureOutput, FoldersLoopsAndOtherKindsAreRefusedWithTheirReason) {
 
 TEST_F(CaptureOutput, TheLongestNameIsWrittenAndItsTemporaryNameFits) {
     const std::string name = std::string(NAME_MAX - 4, 'a') + ".png";
-    const std::string temporary = TemporaryNameFor(At(name));
-    EXPECT_LE(BaseNameOf(temporary).size(), static_cast<size_t>(NAME_MAX));
-    EXPECT_EQ(FolderOf(temporary), kScratch);
-    EXPECT_EQ(temporary.substr(temporary.size() - 4), ".png");
     std::string error;
     EXPECT_TRUE(CheckOutput(At(name), true, &error)) << error;
     EXPECT_EQ(WriteThrough(At(name), "long"), "");
     EXPECT_EQ(ReadFile(At(name)), "long");
     EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, EveryOutputGetsATemporaryFileOfItsOwn) {
+    // Names that differ only where a long name is cut to make room for the marker, and one name
+    // given twice.
+    const std::string stem(245, 's');
+    const struct {
+        std::string first, second;
+    } cases[] = {
+        {At(stem + "1.mkv"), At(stem + "2.mkv")},
+        {At(std::string(NAME_MAX - 4, 'a') + ".png"), At(std::string(NAME_MAX - 4, 'a') + ".png")},
+        {At("clip.mp4"), At("clip.mp4")},
+    };
+    for (const auto& c : cases) {
+        std::string first, second;
+        const int a = CreateTemporaryFile(c.first, &first);
+        const int b = CreateTemporaryFile(c.second, &second);
+        EXPECT_GE(a, 0) << std::strerror(errno);
+        EXPECT_GE(b, 0) << std::strerror(errno);
+        EXPECT_NE(first, second);
+        for (const std::string& t : {first, second}) {
+            EXPECT_EQ(FolderOf(t), kScratch);
+            EXPECT_LE(BaseNameOf(t).size(), static_cast<size_t>(NAME_MAX)) << t;
+            EXPECT_EQ(t.substr(t.size() - 4), c.first.substr(c.first.size() - 4)) << t;
+        }
+        close(a);
+        close(b);
+        RemoveTemporaryFile(&first);
+        RemoveTemporaryFile(&second);
+        EXPECT_TRUE(first.empty());
+    }
+    EXPECT_FALSE(LeftTemporary());
+
+    // Files already under the names this process would take next (a process of the same id,
+    // killed outright, leaves them) are skipped, not cut short. This program has made far fewer
+    // temporary files than the names blocked here.
+    const std::string name = At(stem + ".png");
+    for (unsigned long sequence = 0; sequence < 300; ++sequence) {
+        WriteText(TemporaryNameFor(name, sequence), "leftover");
+    }
+    EXPECT_EQ(WriteThrough(name, "new"), "");
+    EXPECT_EQ(ReadFile(name), "new");
+    for (unsigned long sequence = 0; sequence < 300; ++sequence) {
+        EXPECT_EQ(ReadFile(TemporaryNameFor(name, sequence)), "leftover") << sequence;
+    }
 }
 
 TEST_F(CaptureOutput, DevicesAndFifosAreWrittenIntoAndStayWhatTheyAre) {

@@ -429,6 +429,17 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
     EXPECT_FALSE(Exists(kScratch + "/d1/x.png"));
     EXPECT_FALSE(LeftTemporary());
 
+    // Two long names that differ only near their end: each output has a temporary file of its
+    // own, and the file replaced keeps nothing of the other's.
+    const std::string stem = kScratch + "/" + std::string(245, 's');
+    std::ofstream(stem + "2.png") << "old";
+    const Result both = RunTool("--frames 2 --size 64x36 --raw " + Quote(stem + "1.png") +
+                                " --out " + Quote(stem + "2.png"));
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_EQ(ReadFile(stem + "1.png").size(), 2 * kSmallFrameBytes);
+    Image image;
+    EXPECT_TRUE(ReadPng(stem + "2.png", &image));
+
     // The longest names that a folder takes are written, patterns of wide fields too.
     const std::string longest = kScratch + "/" + std::string(251, 'n') + ".png";
     EXPECT_EQ(RunTool("--size 64x36 --out " + Quote(longest)).exitCode, 0);
@@ -460,7 +471,10 @@ TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
         const pid_t tool =
             StartTool({"--frames", "100000000", "--size", "64x36", run.option, file});
         ASSERT_GT(tool, 0);
-        const bool started = WaitFor([] { return LeftTemporary(); });
+        // The temporary file is made before ffmpeg is started.
+        const bool started = WaitFor([&] {
+            return LeftTemporary() && (run.option != "--video" || !ChildrenOf(tool).empty());
+        });
         std::vector<pid_t> encoders;
         if (run.option == "--video") {
             // ffmpeg has created its file, so it has long been started.
