@@ -65,6 +65,15 @@ bool MakeDevice(const std::string& path, unsigned minor) {
     return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
 }
 
+// Parses a command line and checks its outputs as the tool does before rendering.
+bool check(std::vector<const char*> args, CaptureOutputs* outputs, std::string* error) {
+    args.insert(args.begin(), "zorvik-capture");
+    CaptureOptions options;
+    EXPECT_TRUE(ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
+        << *error;
+    return CheckCaptureOutputs(options, 0, outputs, error);
+}
+
 class CaptureOutput : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -282,19 +291,13 @@ TEST_F(CaptureOutput, TheProgramsOwnDescriptorsAreWrittenThroughAsTheyAreOpen) {
 }
 
 TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
-    auto check = [](std::vector<const char*> args, CaptureOutputs* outputs, std::string* error) {
-        args.insert(args.begin(), "zorvik-capture");
-        CaptureOptions options;
-        EXPECT_TRUE(
-            ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
-            << *error;
-        return CheckCaptureOutputs(options, 0, outputs, error);
-    };
     CaptureOutputs outputs;
     std::string error;
     const std::string a = At("a.png"), dotA = kScratch + "/./a.png";
     EXPECT_FALSE(check({"--out", a.c_str(), "--texture", dotA.c_str()}, &outputs, &error));
-    EXPECT_NE(error.find("--out and --texture would both write"), std::string::npos) << error;
+    EXPECT_NE(error.find("--out '" + a + "' and --texture '" + dotA + "' would both write"),
+              std::string::npos)
+        << error;
 
     // A pattern whose number names folders: each frame's folder must be there.
     ASSERT_EQ(mkdir(At("d1").c_str(), 0755), 0);
@@ -314,7 +317,9 @@ TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
     ASSERT_EQ(symlink("f1.png", At("f3.png").c_str()), 0);
     EXPECT_FALSE(
         check({"--frames", "3", "--every", "1", "--out", frames.c_str()}, &outputs, &error));
-    EXPECT_NE(error.find("--out (frame 1) and --out (frame 3) would both write"), std::string::npos)
+    EXPECT_NE(error.find("--out (frame 1) '" + At("f1.png") + "' and --out (frame 3) '" +
+                         At("f3.png") + "' would both write '" + At("f1.png") + "'"),
+              std::string::npos)
         << error;
 
     // Devices may take several outputs; standard output, by any name, carries data.
@@ -366,4 +371,56 @@ TEST(StandardDescriptors, ClosedOnesGetDevNullSoThatNoFileTakesTheirPlace) {
         EXPECT_TRUE(WIFEXITED(status)) << closed;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "closed set " << closed;
     }
+}
+
+TEST_F(CaptureOutput, FramesThatLeadToOneFileAreRefusedWithBothNames) {
+    // Each setup, in the scratch folder, with the frames it makes meet (none where empty).
+    const struct {
+        const char* setup;
+        const char* pattern;
+        const char* frames;
+        std::vector<std::string> meet;
+    } cases[] = {
+        {"ln -s same.png f1.png && ln -s same.png f2.png", "f%d.png", "2", {"f1.png", "f2.png"}},
+        {"ln -s f3.png f1.png", "f%d.png", "3", {"f1.png", "f3.png"}},
+        {"ln -s hop f1.png && ln -s f2.png hop", "f%d.png", "2", {"f1.png", "f2.png"}},
+        {"mkdir d1 && ln -s d1 d2", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
+        {"mkdir d1 d2 && ln -s ../d2/x.png d1/x.png", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
+        {"mkdir e && ln -s ../f2.png e/f1.png && ln -s e/f1.png f1.png",
+         "f%d.png",
+         "2",
+         {"f1.png", "f2.png"}},
+        // Hard links are two entries, each replaced on its own; links elsewhere part ways.
+        {"touch f1.png && ln f1.png f2.png", "f%d.png", "2", {}},
+        {"mkdir d1 d2 && ln -s d1 d3", "d%d/x.png", "2", {}},
+        {"ln -s a.png f1.png && ln -s b.png f2.png", "f%d.png", "2", {}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ASSERT_EQ(std::system(("cd '" + kScratch + "' && " + c.setup).c_str()), 0) << c.setup;
+        const std::string pattern = At(c.pattern);
+        CaptureOutputs outputs;
+        std::string error;
+        const bool ok = check({"--frames", c.frames, "--every", "1", "--out", pattern.c_str()},
+                              &outputs, &error);
+        EXPECT_EQ(ok, c.meet.empty()) << c.setup << ": " << error;
+        for (const std::string& name : c.meet) {
+            EXPECT_NE(error.find("'" + At(name) + "'"), std::string::npos)
+                << c.setup << ": " << error;
+        }
+    }
+
+    // Another output on a frame that does not exist yet.
+    SetUp();
+    ASSERT_EQ(symlink("f2.png", At("t.png").c_str()), 0);
+    const std::string pattern = At("f%d.png"), texture = At("t.png");
+    CaptureOutputs outputs;
+    std::string error;
+    EXPECT_FALSE(check(
+        {"--frames", "2", "--every", "1", "--out", pattern.c_str(), "--texture", texture.c_str()},
+        &outputs, &error));
+    EXPECT_NE(error.find("--texture '" + texture + "' and --out (frame 2) '" + At("f2.png")),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(LeftTemporary());
 }

@@ -405,6 +405,8 @@ TEST_F(Capture, FramesOnStandardOutputSendReportsToStandardError) {
 TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
     // Each would fail; with frames on standard output, a run that rendered first shows it.
     ASSERT_EQ(mkdir((kScratch + "/d1").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("same.png", (kScratch + "/s1.png").c_str()), 0);
+    ASSERT_EQ(symlink("same.png", (kScratch + "/s2.png").c_str()), 0);
     const std::string tooLong = kScratch + "/" + std::string(252, 'n') + ".png";
     const struct {
         std::string args;
@@ -415,6 +417,8 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         {"--every 1 --out " + Quote(kScratch + "/d%d/x.png"),
          {"'" + kScratch + "/d2/x.png'", "No such file or directory"}},
         {"--out " + Quote(tooLong), {"File name too long"}},
+        {"--every 1 --out " + Quote(kScratch + "/s%d.png"),
+         {"'" + kScratch + "/s1.png'", "'" + kScratch + "/s2.png'", "would both write"}},
         {"--every 1 --out " + Quote(kScratch + "/%300d.png"), {"wider than 255"}},
         {"--out " + Quote(kScratch + "/a.png") + " --texture " + Quote(kScratch + "/./a.png"),
          {"would both write"}},
@@ -427,6 +431,7 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         ExpectOneLineSaying(r, c.says);
     }
     EXPECT_FALSE(Exists(kScratch + "/d1/x.png"));
+    EXPECT_FALSE(Exists(kScratch + "/same.png"));
     EXPECT_FALSE(LeftTemporary());
 
     // Two long names that differ only near their end: each output has a temporary file of its

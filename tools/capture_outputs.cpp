@@ -1,7 +1,6 @@
 #include "tools/capture_outputs.h"
 
 #include <climits>
-#include <cstdlib>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,32 +16,34 @@ struct Named {
     std::string name;
 };
 
-// What makes two names the same file to be replaced: an existing file's device and inode, or for
-// a file still to be created, its folder with every link resolved and its own name. Devices,
-// FIFOs and open descriptors are written into, not replaced, and may take several outputs one
-// after the other; they have no identity here.
+// What makes two names the same file to be replaced: where the file is really written, which is
+// the name at the end of its chain of links, in its folder with every link in that resolved. Two
+// names for one existing file (hard links) are different entries, each replaced on its own.
+// Devices, FIFOs and open descriptors are written into, not replaced, and may take several
+// outputs one after the other; they have no identity here.
 class Identities {
   public:
     std::string Of(const OutputTarget& target) {
         if (target.mode != OutputMode::kReplace) {
             return "";
         }
-        struct stat st;
-        if (target.exists && stat(target.path.c_str(), &st) == 0) {
-            return Inode(st);
-        }
-        const std::string folder = FolderOf(target.path);
-        auto found = folders_.find(folder);
-        if (found == folders_.end()) {
-            char* real = realpath(folder.c_str(), nullptr);
-            found = folders_.emplace(folder, real != nullptr ? real : folder).first;
-            std::free(real);
-        }
-        return found->second + "/" + BaseNameOf(target.path);
+        return OfFolder(FolderOf(target.path)) + "/" + BaseNameOf(target.path);
     }
 
-    static std::string Inode(const struct stat& st) {
-        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    // A folder by its device and inode, which no spelling of its path changes; by its name when
+    // it is not there (the output is refused then anyway).
+    std::string OfFolder(const std::string& folder) {
+        auto found = folders_.find(folder);
+        if (found == folders_.end()) {
+            struct stat st;
+            found = folders_
+                        .emplace(folder,
+                                 stat(folder.c_str(), &st) == 0
+                                     ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
+                                     : folder)
+                        .first;
+        }
+        return found->second;
     }
 
   private:
@@ -103,31 +104,27 @@ bool CheckCaptureOutputs(const CaptureOptions& options, unsigned closedAtStart,
         }
     }
     Identities identities;
-    std::map<std::string, std::string> taken; // identity -> the option that writes it
-    // Each option's outputs are set against those of the options before it; a pattern's frames
-    // have names of their own, and only those that already exist could be one file under two
-    // names (links), so only those are kept to compare.
-    auto claim = [&](const std::string& option, const OutputTarget& target, bool keep) {
+    std::map<std::string, Named> taken; // identity -> the output that writes it
+    auto claim = [&](const std::string& option, const OutputTarget& target) {
         const std::string identity = identities.Of(target);
         if (identity.empty()) {
             return true;
         }
         const auto found = taken.find(identity);
         if (found != taken.end()) {
-            *error = found->second + " and " + option + " would both write '" + target.name +
+            *error = found->second.option + " '" + found->second.name + "' and " + option + " '" +
+                     target.name + "' would both write '" + target.path +
                      "'; give each its own file";
             return false;
         }
-        if (keep) {
-            taken.emplace(identity, option);
-        }
+        taken.emplace(identity, Named{option, target.name});
         return true;
     };
     for (const Named& n : named) {
         OutputTarget target;
         if (!ResolveOutput(n.name, &target, error) ||
             !RefuseClosedAtStart(target, closedAtStart, error) ||
-            !CheckOutput(n.name, true, error) || !claim(n.option, target, true)) {
+            !CheckOutput(n.name, true, error) || !claim(n.option, target)) {
             return false;
         }
         if (haveStandardOutput && SameAsStandardOutput(n.name, standardOutput)) {
@@ -150,8 +147,7 @@ bool CheckCaptureOutputs(const CaptureOptions& options, unsigned closedAtStart,
                 ((probe || folders) && !CheckOutput(name, probe, error))) {
                 return false;
             }
-            const bool frameClaims = target.exists && target.mode == OutputMode::kReplace;
-            if (!claim("--out (frame " + std::to_string(frame) + ")", target, frameClaims)) {
+            if (!claim("--out (frame " + std::to_string(frame) + ")", target)) {
                 return false;
             }
             if (haveStandardOutput && target.exists && SameAsStandardOutput(name, standardOutput)) {
