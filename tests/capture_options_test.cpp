@@ -105,6 +105,8 @@ TEST(CaptureOptions, BadArgumentsNameTheProblem) {
         {{"--seed", "4294967296", "--bench"}, "from 0 to 4294967295"},
         {{"--seed", "-1", "--bench"}, "--seed"},
         {{"--frames", "99999999999999999999", "--bench"}, "99999999999999999999"},
+        {{"--frames", "4294967296", "--bench"}, "from 1 to 4294967295"},
+        {{"--frames", "9223372036854775807", "--bench"}, "60 frames per second"},
         {{"--frames", "+5", "--bench"}, "--frames"},
         {{"--every", "9223372036854775808", "--out", "s/%d.png"}, "--every"},
         {{"--size", "65537x10", "--bench"}, "--size"},
@@ -158,6 +160,39 @@ TEST(OutputPath, FramePatterns) {
         names.insert(ExpandFramePattern("%0255d", frame));
     }
     EXPECT_EQ(names.size(), 12u);
+
+    // Names found in the numbered component's folder, read back as frames: only a name exactly as
+    // some frame spells it.
+    const struct {
+        const char* pattern;
+        const char* folder;
+        const char* entry;
+        long frame;
+    } entries[] = {
+        {"shots/%06d.png", "shots", "000042.png", 42},
+        {"shots/%06d.png", "shots", "1234567.png", 1234567},
+        {"shots/%06d.png", "shots", "00042.png", -1},
+        {"shots/%06d.png", "shots", "0000042.png", -1},
+        {"shots/%06d.png", "shots", "000042.jpg", -1},
+        {"shots/%06d.png", "shots", "00004x.png", -1},
+        {"f%3d.png", ".", "f  7.png", 7},
+        {"f%3d.png", ".", "f007.png", -1},
+        {"f%d.png", ".", "f07.png", -1},
+        {"f%d.png", ".", "f0.png", 0},
+        {"f%d.png", ".", "f.png", -1},
+        {"f%d.png", ".", "f-1.png", -1},
+        {"f%d.png", ".", "f99999999999999999999.png", -1},
+        {"f1%d.png", ".", "f12.png", 2},
+        {"/d%d/x.png", "/", "d12", 12},
+        {"/d%d/x.png", "/", "d12x", -1},
+        {"a/b/run%d-%%/x.png", "a/b", "run5-%", 5},
+        {"100%%/%d.png", "100%", "3.png", 3},
+    };
+    for (const auto& e : entries) {
+        EXPECT_EQ(FramePatternFolder(e.pattern), e.folder) << e.pattern;
+        EXPECT_EQ(FrameOfEntry(e.pattern, e.entry), e.frame) << e.pattern << " " << e.entry;
+    }
+
     std::string error;
     EXPECT_TRUE(CheckFramePattern("%255d.png", &error)) << error;
     EXPECT_TRUE(CheckFramePattern("d%d/./x.png", &error)) << error;

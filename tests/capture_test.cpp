@@ -207,6 +207,7 @@ TEST_F(Capture, ArgumentErrorsExitWith2AndOneLine) {
         "--frames 3 --every 5 --out s%d.png",
         "--out ''",
         "--frames 99999999999999999999 --bench",
+        "--frames 9223372036854775807 --bench",
     };
     for (const char* args : bad) {
         const Result r = RunTool(args);

@@ -10,7 +10,7 @@ const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"
     "Renders the zorvik city without a window.\n"
     "\n"
-    "  --frames N       frames to render (default 1)\n"
+    "  --frames N       frames to render (default 1), at most 4294967295\n"
     "  --size WxH       image size (default 1280x720)\n"
     "  --seed S         the seed of the animation's random source, 0 to 4294967295 (default:\n"
     "  --time S         the calendar time in seconds, as the animation takes it); the same S\n"
@@ -108,7 +108,14 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         } else if (arg == "--bench") {
             options->bench = true;
         } else if (arg == "--frames") {
-            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->frames, error)) {
+            if (!value(&v)) {
+                return false;
+            }
+            if (!ParseWholeNumber(v, 1, kMaxCaptureFrames, &options->frames)) {
+                *error = arg + " needs " + DescribeWholeNumberRange(1, kMaxCaptureFrames) +
+                         " (over two years of the animation at 60 frames per second; no run "
+                         "could finish more), not '" +
+                         v + "'";
                 return false;
             }
         } else if (arg == "--size") {
