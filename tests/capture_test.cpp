@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -136,10 +137,16 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
     return children;
 }
 
-// Starts the tool in the background with its output in files.
-pid_t StartTool(const std::vector<std::string>& args) {
+// Starts the tool in the background with its output in files, and without core dumps (some of
+// the signals sent to it dump core); `ignored`, when given, is a signal it inherits as ignored.
+pid_t StartTool(const std::vector<std::string>& args, int ignored = 0) {
     const pid_t pid = fork();
     if (pid == 0) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        if (ignored != 0) {
+            signal(ignored, SIG_IGN);
+        }
         const int out = open((kScratch + ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open((kScratch + ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, STDOUT_FILENO);
@@ -467,10 +474,12 @@ TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
         std::string file;
         int signal;
     } runs[] = {
-        {"--video", "v.mp4", SIGINT},
-        {"--video", "v.mkv", SIGTERM},
-        {"--raw", "frames.rgba", SIGTERM},
-        {"--raw", "frames.rgba", SIGHUP},
+        {"--video", "v.mp4", SIGINT},           {"--video", "v.mkv", SIGTERM},
+        {"--raw", "frames.rgba", SIGTERM},      {"--raw", "frames.rgba", SIGHUP},
+        {"--raw", "frames.rgba", SIGQUIT},      {"--raw", "frames.rgba", SIGUSR1},
+        {"--raw", "frames.rgba", SIGALRM},      {"--raw", "frames.rgba", SIGXCPU},
+        {"--raw", "frames.rgba", SIGRTMIN + 3}, {"--video", "v.mkv", SIGUSR2},
+        {"--video", "v.mkv", SIGPROF},
     };
     for (const auto& run : runs) {
         const std::string file = kScratch + "/" + run.file;
@@ -501,6 +510,21 @@ TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
             EXPECT_EQ(errno, ESRCH);
         }
     }
+
+    // A signal ignored from the start, as nohup leaves SIGHUP, does not end the run.
+    const std::string file = kScratch + "/frames.rgba";
+    const pid_t tool =
+        StartTool({"--frames", "100000000", "--size", "64x36", "--raw", file}, SIGHUP);
+    ASSERT_GT(tool, 0);
+    EXPECT_TRUE(WaitFor([] { return LeftTemporary(); }));
+    kill(tool, SIGHUP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int status = 0;
+    EXPECT_EQ(waitpid(tool, &status, WNOHANG), 0) << "ended by an ignored SIGHUP";
+    kill(tool, SIGTERM);
+    ASSERT_EQ(waitpid(tool, &status, 0), tool);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_FALSE(LeftTemporary());
 }
 
 TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {

@@ -30,8 +30,9 @@ const char kCaptureUsage[] =
     "A regular file is replaced only once it is complete; a character device such as /dev/null\n"
     "or a FIFO is written straight into; a symbolic link is followed and stays a link.\n"
     "Exit status: 0 done, 1 failed while running, 2 unusable arguments or outputs (checked\n"
-    "before anything is rendered). SIGINT, SIGTERM and SIGHUP remove unfinished files and end\n"
-    "the encoder, then end the program by the same signal (a shell shows 130, 143, 129).\n";
+    "before anything is rendered). A signal that ends programs (SIGINT, SIGTERM, SIGQUIT, ...)\n"
+    "removes unfinished files and ends the encoder, then ends the program by the same signal\n"
+    "(a shell shows 130, 143, 131, ...).\n";
 
 namespace {
 
