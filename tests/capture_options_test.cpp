@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <set>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -87,6 +88,34 @@ TEST(CaptureOptions, RawTakesAnOptionalFile) {
     EXPECT_TRUE(Parse({"--raw", "-", "--bench"}).options.bench);
 }
 
+TEST(CaptureOptions, EveryValueMayFollowAnEqualsSign) {
+    const struct {
+        std::vector<const char*> joined, apart;
+    } cases[] = {
+        {{"--frames=2", "--bench"}, {"--frames", "2", "--bench"}},
+        {{"--size=64x36", "--bench"}, {"--size", "64x36", "--bench"}},
+        {{"--seed=5", "--bench"}, {"--seed", "5", "--bench"}},
+        {{"--time=7", "--bench"}, {"--time", "7", "--bench"}},
+        {{"--frames=4", "--every=2", "--out=s/%d.png"},
+         {"--frames", "4", "--every", "2", "--out", "s/%d.png"}},
+        {{"--out=a=b.png"}, {"--out", "a=b.png"}},
+        {{"--video=clip.mkv"}, {"--video", "clip.mkv"}},
+        {{"--texture=glow.png"}, {"--texture", "glow.png"}},
+        {{"--raw=frames.rgba"}, {"--raw", "frames.rgba"}},
+    };
+    for (const auto& c : cases) {
+        const Parsed joined = Parse(c.joined), apart = Parse(c.apart);
+        ASSERT_TRUE(joined.ok) << c.joined[0] << ": " << joined.error;
+        ASSERT_TRUE(apart.ok) << apart.error;
+        const CaptureOptions &a = joined.options, &b = apart.options;
+        EXPECT_EQ(std::tie(a.frames, a.width, a.height, a.seedGiven, a.seed, a.out, a.every, a.raw,
+                           a.rawFile, a.video, a.texture, a.bench),
+                  std::tie(b.frames, b.width, b.height, b.seedGiven, b.seed, b.out, b.every, b.raw,
+                           b.rawFile, b.video, b.texture, b.bench))
+            << c.joined[0];
+    }
+}
+
 TEST(CaptureOptions, BadArgumentsNameTheProblem) {
     const struct {
         std::vector<const char*> args;
@@ -125,6 +154,12 @@ TEST(CaptureOptions, BadArgumentsNameTheProblem) {
         {{"--out", "s/%06d.png"}, "--every"},
         {{"--raw", "--video", "a.mp4"}, "--raw"},
         {{}, "nothing to write"},
+        {{"--bench=1"}, "--bench takes no value, not '--bench=1'"},
+        {{"--help=yes"}, "--help takes no value"},
+        {{"--frames=", "--bench"}, "--frames needs"},
+        {{"--size=", "--bench"}, "--size needs"},
+        {{"--out="}, "--out needs a file name"},
+        {{"--fast=1", "--bench"}, "'--fast=1'"},
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(c.args);

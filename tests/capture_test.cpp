@@ -550,15 +550,16 @@ TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
 }
 
 TEST(Soak, NumbersAreCheckedAndUnusableOnesRefused) {
-    for (const char* args : {"--render-frames 99999999999999999999", "--cpu-frames -5",
-                             "--cpu-frames 12abc", "--cpu-frames", "--frames 5"}) {
+    for (const char* args :
+         {"--render-frames 99999999999999999999", "--cpu-frames -5", "--cpu-frames 12abc",
+          "--cpu-frames", "--frames 5", "--cpu-frames=12abc", "--render-frames="}) {
         const Result r = RunProgram(kSoak, args);
         EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
         EXPECT_EQ(r.err.rfind("zorvik-soak: ", 0), 0u) << r.err;
     }
     const Result r = RunProgram(kSoak, "--render-frames 99999999999999999999");
     EXPECT_NE(r.err.find("'99999999999999999999'"), std::string::npos) << r.err;
-    const Result ok = RunProgram(kSoak, "--cpu-frames 0 --render-frames 0");
+    const Result ok = RunProgram(kSoak, "--cpu-frames=0 --render-frames 0");
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
     EXPECT_NE(ok.out.find("soak: passed"), std::string::npos) << ok.out;
 }
