@@ -387,10 +387,8 @@ TEST_F(CaptureOutput, FramesThatLeadToOneFileAreRefusedWithBothNames) {
         // As many frames as a run may have: only what is on disk is looked at, so the check ends
         // at once, and finds frames that meet however far apart they are.
         {"ln -s f3000000000.png f7.png", "f%d.png", "4294967295", {"f7.png", "f3000000000.png"}},
-        {"ln -s f4294967295.png f7.png", "f%d.png", "4294967295", {"f7.png", "f4294967295.png"}},
         {"ln -s f3.png f1.png", "f%d.png", "5", {"f1.png", "f3.png"}},
         {"mkdir d1 d2 d3", "d%d/x.png", "4294967295", {"d4/x.png", "No such file"}},
-        {"mkdir d1 d3", "d%d/x.png", "3", {"d2/x.png", "No such file"}},
         {"mkdir d0 d1 d2 d02", "d%d/x.png", "2", {}},
         {"mkdir d1 && ln -s d1 d2", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
         {"mkdir d1 d2 && ln -s ../d2/x.png d1/x.png", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
