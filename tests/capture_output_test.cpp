@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -62,6 +63,15 @@ std::string WriteThrough(const std::string& name, const std::string& text) {
 // A device node with the numbers of /dev/null (1, 3) or /dev/full (1, 7); needs root.
 bool MakeDevice(const std::string& path, unsigned minor) {
     return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+// Parses a command line and checks its outputs as the tool does before rendering.
+bool check(std::vector<const char*> args, CaptureOutputs* outputs, std::string* error) {
+    args.insert(args.begin(), "zorvik-capture");
+    CaptureOptions options;
+    EXPECT_TRUE(ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
+        << *error;
+    return CheckCaptureOutputs(options, 0, outputs, error);
 }
 
 class CaptureOutput : public ::testing::Test {
@@ -145,15 +155,56 @@ TEST_F(CaptureOutput, FoldersLoopsAndOtherKindsAreRefusedWithTheirReason) {
 
 TEST_F(CaptureOutput, TheLongestNameIsWrittenAndItsTemporaryNameFits) {
     const std::string name = std::string(NAME_MAX - 4, 'a') + ".png";
-    const std::string temporary = TemporaryNameFor(At(name));
-    EXPECT_LE(BaseNameOf(temporary).size(), static_cast<size_t>(NAME_MAX));
-    EXPECT_EQ(FolderOf(temporary), kScratch);
-    EXPECT_EQ(temporary.substr(temporary.size() - 4), ".png");
     std::string error;
     EXPECT_TRUE(CheckOutput(At(name), true, &error)) << error;
     EXPECT_EQ(WriteThrough(At(name), "long"), "");
     EXPECT_EQ(ReadFile(At(name)), "long");
     EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(CaptureOutput, EveryOutputGetsATemporaryFileOfItsOwn) {
+    // Names that differ only where a long name is cut to make room for the marker, and one name
+    // given twice.
+    const std::string stem(245, 's');
+    const struct {
+        std::string first, second;
+    } cases[] = {
+        {At(stem + "1.mkv"), At(stem + "2.mkv")},
+        {At(std::string(NAME_MAX - 4, 'a') + ".png"), At(std::string(NAME_MAX - 4, 'a') + ".png")},
+        {At("clip.mp4"), At("clip.mp4")},
+    };
+    for (const auto& c : cases) {
+        std::string first, second;
+        const int a = CreateTemporaryFile(c.first, &first);
+        const int b = CreateTemporaryFile(c.second, &second);
+        EXPECT_GE(a, 0) << std::strerror(errno);
+        EXPECT_GE(b, 0) << std::strerror(errno);
+        EXPECT_NE(first, second);
+        for (const std::string& t : {first, second}) {
+            EXPECT_EQ(FolderOf(t), kScratch);
+            EXPECT_LE(BaseNameOf(t).size(), static_cast<size_t>(NAME_MAX)) << t;
+            EXPECT_EQ(t.substr(t.size() - 4), c.first.substr(c.first.size() - 4)) << t;
+        }
+        close(a);
+        close(b);
+        RemoveTemporaryFile(&first);
+        RemoveTemporaryFile(&second);
+        EXPECT_TRUE(first.empty());
+    }
+    EXPECT_FALSE(LeftTemporary());
+
+    // Files already under the names this process would take next (a process of the same id,
+    // killed outright, leaves them) are skipped, not cut short. This program has made far fewer
+    // temporary files than the names blocked here.
+    const std::string name = At(stem + ".png");
+    for (unsigned long sequence = 0; sequence < 300; ++sequence) {
+        WriteText(TemporaryNameFor(name, sequence), "leftover");
+    }
+    EXPECT_EQ(WriteThrough(name, "new"), "");
+    EXPECT_EQ(ReadFile(name), "new");
+    for (unsigned long sequence = 0; sequence < 300; ++sequence) {
+        EXPECT_EQ(ReadFile(TemporaryNameFor(name, sequence)), "leftover") << sequence;
+    }
 }
 
 TEST_F(CaptureOutput, DevicesAndFifosAreWrittenIntoAndStayWhatTheyAre) {
@@ -240,19 +291,13 @@ TEST_F(CaptureOutput, TheProgramsOwnDescriptorsAreWrittenThroughAsTheyAreOpen) {
 }
 
 TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
-    auto check = [](std::vector<const char*> args, CaptureOutputs* outputs, std::string* error) {
-        args.insert(args.begin(), "zorvik-capture");
-        CaptureOptions options;
-        EXPECT_TRUE(
-            ParseCaptureOptions(static_cast<int>(args.size()), args.data(), &options, error))
-            << *error;
-        return CheckCaptureOutputs(options, 0, outputs, error);
-    };
     CaptureOutputs outputs;
     std::string error;
     const std::string a = At("a.png"), dotA = kScratch + "/./a.png";
     EXPECT_FALSE(check({"--out", a.c_str(), "--texture", dotA.c_str()}, &outputs, &error));
-    EXPECT_NE(error.find("--out and --texture would both write"), std::string::npos) << error;
+    EXPECT_NE(error.find("--out '" + a + "' and --texture '" + dotA + "' would both write"),
+              std::string::npos)
+        << error;
 
     // A pattern whose number names folders: each frame's folder must be there.
     ASSERT_EQ(mkdir(At("d1").c_str(), 0755), 0);
@@ -272,7 +317,9 @@ TEST_F(CaptureOutput, RunOutputsAreCheckedTogetherBeforeRendering) {
     ASSERT_EQ(symlink("f1.png", At("f3.png").c_str()), 0);
     EXPECT_FALSE(
         check({"--frames", "3", "--every", "1", "--out", frames.c_str()}, &outputs, &error));
-    EXPECT_NE(error.find("--out (frame 1) and --out (frame 3) would both write"), std::string::npos)
+    EXPECT_NE(error.find("--out (frame 1) '" + At("f1.png") + "' and --out (frame 3) '" +
+                         At("f3.png") + "' would both write '" + At("f1.png") + "'"),
+              std::string::npos)
         << error;
 
     // Devices may take several outputs; standard output, by any name, carries data.
@@ -324,4 +371,62 @@ TEST(StandardDescriptors, ClosedOnesGetDevNullSoThatNoFileTakesTheirPlace) {
         EXPECT_TRUE(WIFEXITED(status)) << closed;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "closed set " << closed;
     }
+}
+
+TEST_F(CaptureOutput, FramesThatLeadToOneFileAreRefusedWithBothNames) {
+    // Each setup, in the scratch folder, with the frames it makes meet (none where empty).
+    const struct {
+        const char* setup;
+        const char* pattern;
+        const char* frames;
+        std::vector<std::string> meet;
+    } cases[] = {
+        {"ln -s same.png f1.png && ln -s same.png f2.png", "f%d.png", "2", {"f1.png", "f2.png"}},
+        {"ln -s f3.png f1.png", "f%d.png", "3", {"f1.png", "f3.png"}},
+        {"ln -s hop f1.png && ln -s f2.png hop", "f%d.png", "2", {"f1.png", "f2.png"}},
+        // As many frames as a run may have: only what is on disk is looked at, so the check ends
+        // at once, and finds frames that meet however far apart they are.
+        {"ln -s f3000000000.png f7.png", "f%d.png", "4294967295", {"f7.png", "f3000000000.png"}},
+        {"ln -s f3.png f1.png", "f%d.png", "5", {"f1.png", "f3.png"}},
+        {"mkdir d1 d2 d3", "d%d/x.png", "4294967295", {"d4/x.png", "No such file"}},
+        {"mkdir d0 d1 d2 d02", "d%d/x.png", "2", {}},
+        {"mkdir d1 && ln -s d1 d2", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
+        {"mkdir d1 d2 && ln -s ../d2/x.png d1/x.png", "d%d/x.png", "2", {"d1/x.png", "d2/x.png"}},
+        {"mkdir e && ln -s ../f2.png e/f1.png && ln -s e/f1.png f1.png",
+         "f%d.png",
+         "2",
+         {"f1.png", "f2.png"}},
+        // Hard links are two entries, each replaced on its own; links elsewhere part ways.
+        {"touch f1.png && ln f1.png f2.png", "f%d.png", "2", {}},
+        {"mkdir d1 d2 && ln -s d1 d3", "d%d/x.png", "2", {}},
+        {"ln -s a.png f1.png && ln -s b.png f2.png", "f%d.png", "2", {}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        ASSERT_EQ(std::system(("cd '" + kScratch + "' && " + c.setup).c_str()), 0) << c.setup;
+        const std::string pattern = At(c.pattern);
+        CaptureOutputs outputs;
+        std::string error;
+        const bool ok = check({"--frames", c.frames, "--every", "1", "--out", pattern.c_str()},
+                              &outputs, &error);
+        EXPECT_EQ(ok, c.meet.empty()) << c.setup << ": " << error;
+        for (const std::string& name : c.meet) {
+            const std::string quoted = name.find('.') == std::string::npos ? name : "'" + At(name);
+            EXPECT_NE(error.find(quoted), std::string::npos) << c.setup << ": " << error;
+        }
+    }
+
+    // Another output on a frame that does not exist yet.
+    SetUp();
+    ASSERT_EQ(symlink("f2.png", At("t.png").c_str()), 0);
+    const std::string pattern = At("f%d.png"), texture = At("t.png");
+    CaptureOutputs outputs;
+    std::string error;
+    EXPECT_FALSE(check(
+        {"--frames", "5", "--every", "1", "--out", pattern.c_str(), "--texture", texture.c_str()},
+        &outputs, &error));
+    EXPECT_NE(error.find("--texture '" + texture + "' and --out (frame 2) '" + At("f2.png")),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(LeftTemporary());
 }

@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -136,10 +137,16 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
     return children;
 }
 
-// Starts the tool in the background with its output in files.
-pid_t StartTool(const std::vector<std::string>& args) {
+// Starts the tool in the background with its output in files, and without core dumps (some of
+// the signals sent to it dump core); `ignored`, when given, is a signal it inherits as ignored.
+pid_t StartTool(const std::vector<std::string>& args, int ignored = 0) {
     const pid_t pid = fork();
     if (pid == 0) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        if (ignored != 0) {
+            signal(ignored, SIG_IGN);
+        }
         const int out = open((kScratch + ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open((kScratch + ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, STDOUT_FILENO);
@@ -207,6 +214,7 @@ TEST_F(Capture, ArgumentErrorsExitWith2AndOneLine) {
         "--frames 3 --every 5 --out s%d.png",
         "--out ''",
         "--frames 99999999999999999999 --bench",
+        "--frames 9223372036854775807 --bench",
     };
     for (const char* args : bad) {
         const Result r = RunTool(args);
@@ -405,6 +413,8 @@ TEST_F(Capture, FramesOnStandardOutputSendReportsToStandardError) {
 TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
     // Each would fail; with frames on standard output, a run that rendered first shows it.
     ASSERT_EQ(mkdir((kScratch + "/d1").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("same.png", (kScratch + "/s1.png").c_str()), 0);
+    ASSERT_EQ(symlink("same.png", (kScratch + "/s2.png").c_str()), 0);
     const std::string tooLong = kScratch + "/" + std::string(252, 'n') + ".png";
     const struct {
         std::string args;
@@ -415,6 +425,8 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         {"--every 1 --out " + Quote(kScratch + "/d%d/x.png"),
          {"'" + kScratch + "/d2/x.png'", "No such file or directory"}},
         {"--out " + Quote(tooLong), {"File name too long"}},
+        {"--every 1 --out " + Quote(kScratch + "/s%d.png"),
+         {"'" + kScratch + "/s1.png'", "'" + kScratch + "/s2.png'", "would both write"}},
         {"--every 1 --out " + Quote(kScratch + "/%300d.png"), {"wider than 255"}},
         {"--out " + Quote(kScratch + "/a.png") + " --texture " + Quote(kScratch + "/./a.png"),
          {"would both write"}},
@@ -427,7 +439,19 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         ExpectOneLineSaying(r, c.says);
     }
     EXPECT_FALSE(Exists(kScratch + "/d1/x.png"));
+    EXPECT_FALSE(Exists(kScratch + "/same.png"));
     EXPECT_FALSE(LeftTemporary());
+
+    // Two long names that differ only near their end: each output has a temporary file of its
+    // own, and the file replaced keeps nothing of the other's.
+    const std::string stem = kScratch + "/" + std::string(245, 's');
+    std::ofstream(stem + "2.png") << "old";
+    const Result both = RunTool("--frames 2 --size 64x36 --raw " + Quote(stem + "1.png") +
+                                " --out " + Quote(stem + "2.png"));
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_EQ(ReadFile(stem + "1.png").size(), 2 * kSmallFrameBytes);
+    Image image;
+    EXPECT_TRUE(ReadPng(stem + "2.png", &image));
 
     // The longest names that a folder takes are written, patterns of wide fields too.
     const std::string longest = kScratch + "/" + std::string(251, 'n') + ".png";
@@ -450,17 +474,22 @@ TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
         std::string file;
         int signal;
     } runs[] = {
-        {"--video", "v.mp4", SIGINT},
-        {"--video", "v.mkv", SIGTERM},
-        {"--raw", "frames.rgba", SIGTERM},
-        {"--raw", "frames.rgba", SIGHUP},
+        {"--video", "v.mp4", SIGINT},           {"--video", "v.mkv", SIGTERM},
+        {"--raw", "frames.rgba", SIGTERM},      {"--raw", "frames.rgba", SIGHUP},
+        {"--raw", "frames.rgba", SIGQUIT},      {"--raw", "frames.rgba", SIGUSR1},
+        {"--raw", "frames.rgba", SIGALRM},      {"--raw", "frames.rgba", SIGXCPU},
+        {"--raw", "frames.rgba", SIGRTMIN + 3}, {"--video", "v.mkv", SIGUSR2},
+        {"--video", "v.mkv", SIGPROF},
     };
     for (const auto& run : runs) {
         const std::string file = kScratch + "/" + run.file;
         const pid_t tool =
             StartTool({"--frames", "100000000", "--size", "64x36", run.option, file});
         ASSERT_GT(tool, 0);
-        const bool started = WaitFor([] { return LeftTemporary(); });
+        // The temporary file is made before ffmpeg is started.
+        const bool started = WaitFor([&] {
+            return LeftTemporary() && (run.option != "--video" || !ChildrenOf(tool).empty());
+        });
         std::vector<pid_t> encoders;
         if (run.option == "--video") {
             // ffmpeg has created its file, so it has long been started.
@@ -481,6 +510,43 @@ TEST_F(Capture, InterruptedRunsLeaveNoTemporaryFileAndNoEncoder) {
             EXPECT_EQ(errno, ESRCH);
         }
     }
+
+    // A signal ignored from the start, as nohup leaves SIGHUP, does not end the run.
+    const std::string file = kScratch + "/frames.rgba";
+    const pid_t tool =
+        StartTool({"--frames", "100000000", "--size", "64x36", "--raw", file}, SIGHUP);
+    ASSERT_GT(tool, 0);
+    EXPECT_TRUE(WaitFor([] { return LeftTemporary(); }));
+    kill(tool, SIGHUP);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int status = 0;
+    EXPECT_EQ(waitpid(tool, &status, WNOHANG), 0) << "ended by an ignored SIGHUP";
+    kill(tool, SIGTERM);
+    ASSERT_EQ(waitpid(tool, &status, 0), tool);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_FALSE(LeftTemporary());
+}
+
+TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
+    // The shell's ">&-": the tool finds descriptor 1 closed and keeps it from any file it opens.
+    auto runClosed = [](const std::string& args) {
+        const std::string err = kScratch + ".stderr";
+        const int status = std::system(
+            (Quote(kTool) + " --frames 2 --size 64x36 " + args + " 2>" + Quote(err) + " >&-")
+                .c_str());
+        return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadFile(err)};
+    };
+    for (const char* args : {"--raw", "--raw -", "--raw=-", "--out /dev/stdout",
+                             "--raw /proc/self/fd/1", "--every 1 --out /dev/fd/%d"}) {
+        const Result r = runClosed(args);
+        EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
+        ExpectOneLineSaying(r, {"standard output", "closed"});
+    }
+    const std::string raw = kScratch + "/frames.rgba";
+    const Result r = runClosed("--bench --raw " + Quote(raw));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(raw).size(), 2 * kSmallFrameBytes);
+    EXPECT_FALSE(LeftTemporary());
 }
 
 TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
@@ -506,15 +572,16 @@ TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
 }
 
 TEST(Soak, NumbersAreCheckedAndUnusableOnesRefused) {
-    for (const char* args : {"--render-frames 99999999999999999999", "--cpu-frames -5",
-                             "--cpu-frames 12abc", "--cpu-frames", "--frames 5"}) {
+    for (const char* args :
+         {"--render-frames 99999999999999999999", "--cpu-frames -5", "--cpu-frames 12abc",
+          "--cpu-frames", "--frames 5", "--cpu-frames=12abc", "--render-frames="}) {
         const Result r = RunProgram(kSoak, args);
         EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
         EXPECT_EQ(r.err.rfind("zorvik-soak: ", 0), 0u) << r.err;
     }
     const Result r = RunProgram(kSoak, "--render-frames 99999999999999999999");
     EXPECT_NE(r.err.find("'99999999999999999999'"), std::string::npos) << r.err;
-    const Result ok = RunProgram(kSoak, "--cpu-frames 0 --render-frames 0");
+    const Result ok = RunProgram(kSoak, "--cpu-frames=0 --render-frames 0");
     EXPECT_EQ(ok.exitCode, 0) << ok.err;
     EXPECT_NE(ok.out.find("soak: passed"), std::string::npos) << ok.out;
 }

@@ -192,11 +192,14 @@ int main(int argc, char** argv) {
         FlipToTopDownOpaque(pixels, options.height, rowBytes, &image);
         const auto readBack = Clock::now();
 
-        stats.simulation.push_back(Milliseconds(start, stepped));
-        stats.submission.push_back(Milliseconds(stepped, submitted));
-        stats.finish.push_back(Milliseconds(submitted, finished));
-        stats.readback.push_back(Milliseconds(finished, readBack));
-        stats.frame.push_back(Milliseconds(start, readBack));
+        // Kept only for the figures: a long run without them stays flat in memory.
+        if (options.bench) {
+            stats.simulation.push_back(Milliseconds(start, stepped));
+            stats.submission.push_back(Milliseconds(stepped, submitted));
+            stats.finish.push_back(Milliseconds(submitted, finished));
+            stats.readback.push_back(Milliseconds(finished, readBack));
+            stats.frame.push_back(Milliseconds(start, readBack));
+        }
 
         if (WritesFrame(options, frame)) {
             const std::string path =

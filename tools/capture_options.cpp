@@ -10,7 +10,7 @@ const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"
     "Renders the zorvik city without a window.\n"
     "\n"
-    "  --frames N       frames to render (default 1)\n"
+    "  --frames N       frames to render (default 1), at most 4294967295\n"
     "  --size WxH       image size (default 1280x720)\n"
     "  --seed S         the seed of the animation's random source, 0 to 4294967295 (default:\n"
     "  --time S         the calendar time in seconds, as the animation takes it); the same S\n"
@@ -26,12 +26,14 @@ const char kCaptureUsage[] =
     "  --bench          print timing figures after the run (on standard error when standard\n"
     "                   output carries the frames)\n"
     "  --help           show this help\n"
+    "Every option that takes a value takes it as --name=value too.\n"
     "\n"
     "A regular file is replaced only once it is complete; a character device such as /dev/null\n"
     "or a FIFO is written straight into; a symbolic link is followed and stays a link.\n"
     "Exit status: 0 done, 1 failed while running, 2 unusable arguments or outputs (checked\n"
-    "before anything is rendered). SIGINT, SIGTERM and SIGHUP remove unfinished files and end\n"
-    "the encoder, then end the program by the same signal (a shell shows 130, 143, 129).\n";
+    "before anything is rendered). A signal that ends programs (SIGINT, SIGTERM, SIGQUIT, ...)\n"
+    "removes unfinished files and ends the encoder, then ends the program by the same signal\n"
+    "(a shell shows 130, 143, 131, ...).\n";
 
 namespace {
 
@@ -75,8 +77,20 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
                          std::string* error) {
     *options = CaptureOptions{};
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+        // "--name=value" is "--name value", for every option that takes a value.
+        std::string arg = argv[i];
+        std::string inlineValue;
+        const size_t equals = arg.find('=');
+        const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
+        if (hasInlineValue) {
+            inlineValue = arg.substr(equals + 1);
+            arg.resize(equals);
+        }
         auto value = [&](const char** out) {
+            if (hasInlineValue) {
+                *out = inlineValue.c_str();
+                return true;
+            }
             if (i + 1 >= argc) {
                 *error = arg + " needs a value";
                 return false;
@@ -84,16 +98,26 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             *out = argv[++i];
             return true;
         };
+        auto noValue = [&] {
+            if (hasInlineValue) {
+                *error = arg + " takes no value, not '" + argv[i] + "'";
+                return false;
+            }
+            return true;
+        };
         const char* v = nullptr;
         if (arg == "--help" || arg == "-h") {
+            if (!noValue()) {
+                return false;
+            }
             options->help = true;
-        } else if (arg == "--raw" || arg.rfind("--raw=", 0) == 0) {
+        } else if (arg == "--raw") {
             options->raw = true;
             // The file is optional: taken from "--raw=FILE", or from the next argument unless
             // that is another option. "-" is standard output.
             std::string file;
-            if (arg.size() > 5) {
-                file = arg.substr(6);
+            if (hasInlineValue) {
+                file = inlineValue;
             } else if (i + 1 < argc &&
                        (argv[i + 1][0] != '-' || std::strcmp(argv[i + 1], "-") == 0)) {
                 file = argv[++i];
@@ -106,9 +130,19 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             }
             options->rawFile = file == "-" ? "" : file;
         } else if (arg == "--bench") {
+            if (!noValue()) {
+                return false;
+            }
             options->bench = true;
         } else if (arg == "--frames") {
-            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->frames, error)) {
+            if (!value(&v)) {
+                return false;
+            }
+            if (!ParseWholeNumber(v, 1, kMaxCaptureFrames, &options->frames)) {
+                *error = arg + " needs " + DescribeWholeNumberRange(1, kMaxCaptureFrames) +
+                         " (over two years of the animation at 60 frames per second; no run "
+                         "could finish more), not '" +
+                         v + "'";
                 return false;
             }
         } else if (arg == "--size") {
@@ -145,7 +179,7 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
                 return false;
             }
         } else {
-            *error = "unknown option '" + arg + "' (see --help)";
+            *error = "unknown option '" + std::string(argv[i]) + "' (see --help)";
             return false;
         }
     }

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+// The most frames a run takes: 2^32 - 1, what a 32-bit frame counter holds, which is over two
+// years of the animation at its 60 frames per second. A longer run would never be seen to end.
+constexpr long kMaxCaptureFrames = 4294967295L;
+
 struct CaptureOptions {
     long frames = 1;
     int width = 1280;

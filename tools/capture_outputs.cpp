@@ -1,7 +1,11 @@
 #include "tools/capture_outputs.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,37 +21,50 @@ struct Named {
     std::string name;
 };
 
-// What makes two names the same file to be replaced: an existing file's device and inode, or for
-// a file still to be created, its folder with every link resolved and its own name. Devices,
-// FIFOs and open descriptors are written into, not replaced, and may take several outputs one
-// after the other; they have no identity here.
+// What makes two names the same file to be replaced: where the file is really written, which is
+// the name at the end of its chain of links, in its folder with every link in that resolved. Two
+// names for one existing file (hard links) are different entries, each replaced on its own.
+// Devices, FIFOs and open descriptors are written into, not replaced, and may take several
+// outputs one after the other; they have no identity here.
 class Identities {
   public:
     std::string Of(const OutputTarget& target) {
         if (target.mode != OutputMode::kReplace) {
             return "";
         }
-        struct stat st;
-        if (target.exists && stat(target.path.c_str(), &st) == 0) {
-            return Inode(st);
-        }
-        const std::string folder = FolderOf(target.path);
-        auto found = folders_.find(folder);
-        if (found == folders_.end()) {
-            char* real = realpath(folder.c_str(), nullptr);
-            found = folders_.emplace(folder, real != nullptr ? real : folder).first;
-            std::free(real);
-        }
-        return found->second + "/" + BaseNameOf(target.path);
+        return OfFolder(FolderOf(target.path)) + "/" + BaseNameOf(target.path);
     }
 
-    static std::string Inode(const struct stat& st) {
-        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    // A folder by its device and inode, which no spelling of its path changes; by its name when
+    // it is not there (the output is refused then anyway).
+    std::string OfFolder(const std::string& folder) {
+        auto found = folders_.find(folder);
+        if (found == folders_.end()) {
+            struct stat st;
+            found = folders_
+                        .emplace(folder,
+                                 stat(folder.c_str(), &st) == 0
+                                     ? std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
+                                     : folder)
+                        .first;
+        }
+        return found->second;
     }
 
   private:
     std::map<std::string, std::string> folders_;
 };
+
+// The file a name is written to, for messages: its folder with every link resolved.
+std::string WhereWritten(const std::string& path) {
+    char* real = realpath(FolderOf(path).c_str(), nullptr);
+    if (real == nullptr) {
+        return path;
+    }
+    const std::string folder = real;
+    std::free(real);
+    return (folder == "/" ? "" : folder) + "/" + BaseNameOf(path);
+}
 
 const char* const kStandardNames[] = {"standard input", "standard output", "standard error"};
 
@@ -67,6 +84,100 @@ bool SameAsStandardOutput(const std::string& name, const struct stat& standardOu
     struct stat st;
     return stat(name.c_str(), &st) == 0 && st.st_dev == standardOutput.st_dev &&
            st.st_ino == standardOutput.st_ino;
+}
+
+// The frames of an --every pattern, at a cost that the folders' contents bound and the number of
+// frames does not. Different frame numbers always give different names, so two frames can only
+// meet through what is already on disk: the entries of the numbered component's folder that are
+// frames of the run. Those are resolved and checked one by one; every other frame is a fresh name
+// in that folder, all alike but for the number, and stands for the rest by its first and its
+// last (the longest); a fresh name is hit only by an output whose file, once resolved, lies in
+// that folder under a frame's name.
+template <typename Check, typename BothWrite>
+bool CheckFrames(const CaptureOptions& options, Identities& identities,
+                 std::map<std::string, Named>* taken, Check check, BothWrite bothWrite,
+                 std::string* error) {
+    const std::string& pattern = options.out;
+    const long every = options.every;
+    const long last = options.frames - options.frames % every;
+    const long count = last / every;
+    auto label = [](long frame) { return "--out (frame " + std::to_string(frame) + ")"; };
+    auto isFrame = [&](long frame) {
+        return frame >= every && frame <= last && frame % every == 0;
+    };
+
+    const std::string folder = FramePatternFolder(pattern);
+    std::vector<long> existing;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const long frame = FrameOfEntry(pattern, entry->d_name);
+            if (isFrame(frame)) {
+                existing.push_back(frame);
+            }
+        }
+        closedir(dir);
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        *error = "cannot write '" + ExpandFramePattern(pattern, every) + "': cannot list '" +
+                 folder + "' to see which frames are there: " + std::strerror(errno);
+        return false;
+    }
+    // A missing folder leaves every frame fresh, and the first one's probe says what is wrong.
+    std::sort(existing.begin(), existing.end());
+    auto exists = [&](long frame) {
+        return std::binary_search(existing.begin(), existing.end(), frame);
+    };
+    // The first frame of the run that is not there: existing[i] is frame every * (i + 1) up to it.
+    long firstFresh = 0;
+    if (static_cast<long>(existing.size()) < count) {
+        firstFresh = every * static_cast<long>(existing.size() + 1);
+        for (size_t i = 0; i < existing.size(); ++i) {
+            if (existing[i] != every * static_cast<long>(i + 1)) {
+                firstFresh = every * static_cast<long>(i + 1);
+                break;
+            }
+        }
+    }
+    if (firstFresh > 0 && FramePatternNumbersFolders(pattern)) {
+        // A frame whose numbered folder is not there has nowhere to go.
+        if (!check(label(firstFresh), ExpandFramePattern(pattern, firstFresh), false)) {
+            return false;
+        }
+        *error = "cannot write '" + ExpandFramePattern(pattern, firstFresh) +
+                 "': " + std::strerror(ENOENT);
+        return false;
+    }
+    for (const long frame : existing) {
+        if (!check(label(frame), ExpandFramePattern(pattern, frame),
+                   frame == every || frame == last)) {
+            return false;
+        }
+    }
+    if (firstFresh == 0) {
+        return true;
+    }
+    long lastFresh = last;
+    while (exists(lastFresh)) {
+        lastFresh -= every;
+    }
+    if (!check(label(firstFresh), ExpandFramePattern(pattern, firstFresh), true) ||
+        (lastFresh != firstFresh &&
+         !check(label(lastFresh), ExpandFramePattern(pattern, lastFresh), true))) {
+        return false;
+    }
+    // Whatever else lands in the folder under a fresh frame's name takes that frame's file.
+    const std::string folderIdentity = identities.OfFolder(folder) + "/";
+    for (const auto& [identity, output] : *taken) {
+        if (identity.compare(0, folderIdentity.size(), folderIdentity) != 0) {
+            continue;
+        }
+        const std::string base = identity.substr(folderIdentity.size());
+        const long frame = FrameOfEntry(pattern, base);
+        if (isFrame(frame) && !exists(frame) && frame != firstFresh && frame != lastFresh) {
+            const std::string name = ExpandFramePattern(pattern, frame);
+            return bothWrite(output, label(frame), name, name);
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -103,64 +214,41 @@ bool CheckCaptureOutputs(const CaptureOptions& options, unsigned closedAtStart,
         }
     }
     Identities identities;
-    std::map<std::string, std::string> taken; // identity -> the option that writes it
-    // Each option's outputs are set against those of the options before it; a pattern's frames
-    // have names of their own, and only those that already exist could be one file under two
-    // names (links), so only those are kept to compare.
-    auto claim = [&](const std::string& option, const OutputTarget& target, bool keep) {
+    std::map<std::string, Named> taken; // identity -> the output that writes it
+    auto bothWrite = [&](const Named& first, const std::string& option, const std::string& name,
+                         const std::string& path) {
+        *error = first.option + " '" + first.name + "' and " + option + " '" + name +
+                 "' would both write '" + path + "'; give each its own file";
+        return false;
+    };
+    auto claim = [&](const std::string& option, const OutputTarget& target) {
         const std::string identity = identities.Of(target);
         if (identity.empty()) {
             return true;
         }
         const auto found = taken.find(identity);
         if (found != taken.end()) {
-            *error = found->second + " and " + option + " would both write '" + target.name +
-                     "'; give each its own file";
+            return bothWrite(found->second, option, target.name, WhereWritten(target.path));
+        }
+        taken.emplace(identity, Named{option, target.name});
+        return true;
+    };
+    auto check = [&](const std::string& option, const std::string& name, bool probe) {
+        OutputTarget target;
+        if (!ResolveOutput(name, &target, error) ||
+            !RefuseClosedAtStart(target, closedAtStart, error) ||
+            !CheckOutput(name, probe, error) || !claim(option, target)) {
             return false;
         }
-        if (keep) {
-            taken.emplace(identity, option);
+        if (haveStandardOutput && target.exists && SameAsStandardOutput(name, standardOutput)) {
+            outputs->standardOutputCarriesData = true;
         }
         return true;
     };
     for (const Named& n : named) {
-        OutputTarget target;
-        if (!ResolveOutput(n.name, &target, error) ||
-            !RefuseClosedAtStart(target, closedAtStart, error) ||
-            !CheckOutput(n.name, true, error) || !claim(n.option, target, true)) {
+        if (!check(n.option, n.name, true)) {
             return false;
         }
-        if (haveStandardOutput && SameAsStandardOutput(n.name, standardOutput)) {
-            outputs->standardOutputCarriesData = true;
-        }
     }
-
-    if (options.every > 0) {
-        // Every name the pattern gives, in order. The first and the last (the longest) are
-        // probed with a real temporary file; where the number names folders each frame's
-        // folder is checked too; for the rest the name itself must resolve.
-        const bool folders = FramePatternNumbersFolders(options.out);
-        const long last = options.frames - options.frames % options.every;
-        for (long frame = options.every;; frame += options.every) {
-            const std::string name = ExpandFramePattern(options.out, frame);
-            const bool probe = frame == options.every || frame == last;
-            OutputTarget target;
-            if (!ResolveOutput(name, &target, error) ||
-                !RefuseClosedAtStart(target, closedAtStart, error) ||
-                ((probe || folders) && !CheckOutput(name, probe, error))) {
-                return false;
-            }
-            const bool frameClaims = target.exists && target.mode == OutputMode::kReplace;
-            if (!claim("--out (frame " + std::to_string(frame) + ")", target, frameClaims)) {
-                return false;
-            }
-            if (haveStandardOutput && target.exists && SameAsStandardOutput(name, standardOutput)) {
-                outputs->standardOutputCarriesData = true;
-            }
-            if (frame > last - options.every) {
-                break;
-            }
-        }
-    }
-    return true;
+    return options.every == 0 || CheckFrames(options, identities, &taken, check, bothWrite, error);
 }

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "common/whole_number.h"
+
 namespace {
 
 // No file system takes a name longer than this, so no wider field can name a frame.
@@ -57,6 +59,16 @@ std::string Unescape(const std::string& text) {
     return out;
 }
 
+// The frame's number as the conversion writes it: padded to the field's width, never cut.
+std::string FrameField(const Conversion& conversion, long frame) {
+    std::string number = std::to_string(frame);
+    const size_t width = static_cast<size_t>(std::min(conversion.width, kMaxFieldWidth + 1));
+    if (number.size() < width) {
+        number.insert(0, width - number.size(), conversion.zeroPadded ? '0' : ' ');
+    }
+    return number;
+}
+
 } // namespace
 
 bool IsFramePattern(const std::string& path) {
@@ -99,12 +111,7 @@ std::string ExpandFramePattern(const std::string& pattern, long frame) {
     if (!FindConversion(pattern, &conversion)) {
         return pattern;
     }
-    std::string number = std::to_string(frame);
-    const size_t width = static_cast<size_t>(std::min(conversion.width, kMaxFieldWidth + 1));
-    if (number.size() < width) {
-        number.insert(0, width - number.size(), conversion.zeroPadded ? '0' : ' ');
-    }
-    return Unescape(pattern.substr(0, conversion.begin)) + number +
+    return Unescape(pattern.substr(0, conversion.begin)) + FrameField(conversion, frame) +
            Unescape(pattern.substr(conversion.end));
 }
 
@@ -112,4 +119,55 @@ bool FramePatternNumbersFolders(const std::string& pattern) {
     Conversion conversion;
     return FindConversion(pattern, &conversion) &&
            pattern.find('/', conversion.end) != std::string::npos;
+}
+
+namespace {
+
+// The numbered component of a pattern: where it starts and ends in the pattern's text.
+void ComponentBounds(const std::string& pattern, const Conversion& conversion, size_t* begin,
+                     size_t* end) {
+    const size_t slash = pattern.rfind('/', conversion.begin);
+    *begin = slash == std::string::npos ? 0 : slash + 1;
+    *end = std::min(pattern.find('/', conversion.end), pattern.size());
+}
+
+} // namespace
+
+std::string FramePatternFolder(const std::string& pattern) {
+    Conversion conversion;
+    if (!FindConversion(pattern, &conversion)) {
+        return ".";
+    }
+    size_t begin = 0, end = 0;
+    ComponentBounds(pattern, conversion, &begin, &end);
+    if (begin == 0) {
+        return ".";
+    }
+    return begin == 1 ? "/" : Unescape(pattern.substr(0, begin - 1));
+}
+
+long FrameOfEntry(const std::string& pattern, const std::string& entry) {
+    Conversion conversion;
+    if (!FindConversion(pattern, &conversion)) {
+        return -1;
+    }
+    size_t begin = 0, end = 0;
+    ComponentBounds(pattern, conversion, &begin, &end);
+    const std::string before = Unescape(pattern.substr(begin, conversion.begin - begin));
+    const std::string after = Unescape(pattern.substr(conversion.end, end - conversion.end));
+    if (entry.size() <= before.size() + after.size() ||
+        entry.compare(0, before.size(), before) != 0 ||
+        entry.compare(entry.size() - after.size(), after.size(), after) != 0) {
+        return -1;
+    }
+    const std::string field =
+        entry.substr(before.size(), entry.size() - before.size() - after.size());
+    const size_t digits = field.find_first_not_of(conversion.zeroPadded ? "0" : " ");
+    long frame = 0;
+    if (!ParseWholeNumber(digits == std::string::npos ? "0" : field.c_str() + digits, 0, LONG_MAX,
+                          &frame)) {
+        return -1;
+    }
+    // Only the field exactly as the frame's name spells it: no other padding, no extra zeros.
+    return field == FrameField(conversion, frame) ? frame : -1;
 }

@@ -18,3 +18,11 @@ std::string ExpandFramePattern(const std::string& pattern, long frame);
 
 // Whether the pattern's number lies in a folder of the path rather than in the file's own name.
 bool FramePatternNumbersFolders(const std::string& pattern);
+
+// The folder that holds the pattern's numbered component ("." where the pattern has no folder):
+// the one place where the frames' names can meet something already there.
+std::string FramePatternFolder(const std::string& pattern);
+
+// The frame (0 or more) that gives `entry`, a name in FramePatternFolder, as the pattern's
+// numbered component; -1 for a name that no frame gives. Each name is given by one frame at most.
+long FrameOfEntry(const std::string& pattern, const std::string& entry);

@@ -22,13 +22,25 @@ Pending& State() {
     return *pending;
 }
 
-sigset_t InterruptSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    return set;
+// Every signal that ends the process by default and is sent to it from outside (kill, a
+// terminal, a timer, a resource limit). Left out: SIGPIPE, which the tool ignores so that a
+// reader that goes away ends the run with its reason; and the faults (SIGSEGV, SIGBUS, SIGFPE,
+// SIGILL, SIGABRT, SIGTRAP, SIGSYS), which the failing thread raises itself and which blocking
+// cannot hold back. SIGXFSZ from a write past the file-size limit goes to the writing thread,
+// where it stays blocked: the write fails with EFBIG, and the run ends with that reason.
+const int kEndingSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM,
+                              SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,  SIGSTKFLT};
+
+// The signals taken by the cleanup thread, fixed once it starts.
+sigset_t g_taken;
+
+// A signal that was ignored when the tool started (nohup, or a script's background job) stays
+// ignored: it would not have ended the tool.
+void TakeUnlessIgnored(int signal, sigset_t* set) {
+    struct sigaction action;
+    if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler != SIG_IGN) {
+        sigaddset(set, signal);
+    }
 }
 
 [[noreturn]] void CleanUpAndDie(int signal) {
@@ -49,13 +61,21 @@ sigset_t InterruptSignals() {
     sigaddset(&only, signal);
     pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
     raise(signal);
-    _exit(128 + signal); // not reached: the default action of the three signals ends the process
+    _exit(128 + signal); // not reached: the default action of each of them ends the process
 }
 
 } // namespace
 
 void StartInterruptCleanup() {
-    const sigset_t set = InterruptSignals();
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndingSignals) {
+        TakeUnlessIgnored(signal, &set);
+    }
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        TakeUnlessIgnored(signal, &set);
+    }
+    g_taken = set;
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     std::thread([set] {
         int signal = 0;
@@ -91,6 +111,5 @@ void ForgetChildProcess(pid_t pid) {
 }
 
 void UnblockInterruptSignals() {
-    const sigset_t set = InterruptSignals();
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    pthread_sigmask(SIG_UNBLOCK, &g_taken, nullptr);
 }

@@ -1,14 +1,15 @@
-// What an interrupted capture leaves behind: nothing. SIGINT, SIGTERM and SIGHUP are taken by a
-// thread of their own, which ends the encoder process, removes every unfinished temporary file,
-// and then ends the program by the same signal, so that its parent sees how it ended (a shell
-// reports 130 after SIGINT, 143 after SIGTERM, 129 after SIGHUP).
+// What an interrupted capture leaves behind: nothing. Every signal that would end the program by
+// default (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGALRM, SIGXCPU, the real-time signals and
+// the rest) is taken by a thread of its own, which ends the encoder process, removes every
+// unfinished temporary file, and then ends the program by the same signal, so that its parent
+// sees how it ended (a shell reports 130 after SIGINT, 143 after SIGTERM, 131 after SIGQUIT).
 #pragma once
 
 #include <mutex>
 #include <string>
 #include <sys/types.h>
 
-// Blocks the three signals in the calling thread, and so in every thread it starts later (the
+// Blocks those signals in the calling thread, and so in every thread it starts later (the
 // OpenGL driver's among them), and starts the thread that waits for them. Call it first in main.
 void StartInterruptCleanup();
 

@@ -6,8 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tools/interrupt_cleanup.h"
-
 OutputFile::~OutputFile() {
     Discard();
 }
@@ -39,17 +37,7 @@ bool OutputFile::Open(const std::string& name, std::string* error) {
         }
         return true;
     }
-    const std::string temporary = TemporaryNameFor(target_.path);
-    {
-        auto hold = HoldInterruptCleanup();
-        // O_TRUNC rather than O_EXCL: a file of this name can only be one left by an earlier
-        // process of the same id, killed outright.
-        fd_ = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd_ >= 0) {
-            temporary_ = temporary;
-            TrackTemporaryFile(temporary_);
-        }
-    }
+    fd_ = CreateTemporaryFile(target_.path, &temporary_);
     if (fd_ < 0) {
         *error = Failure(std::strerror(errno));
         return false;
@@ -136,10 +124,5 @@ void OutputFile::Discard() {
         close(fd_);
     }
     fd_ = -1;
-    if (!temporary_.empty()) {
-        auto hold = HoldInterruptCleanup();
-        unlink(temporary_.c_str());
-        ForgetTemporaryFile(temporary_);
-        temporary_.clear();
-    }
+    RemoveTemporaryFile(&temporary_);
 }

@@ -1,5 +1,6 @@
 #include "tools/output_path.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -274,20 +275,18 @@ bool CheckOutput(const std::string& name, bool probe, std::string* error) {
         }
         return true;
     }
-    const std::string temporary = TemporaryNameFor(target.path);
-    auto hold = HoldInterruptCleanup();
-    const int fd =
-        open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    std::string temporary;
+    const int fd = CreateTemporaryFile(target.path, &temporary);
     if (fd < 0) {
         *error = CannotWrite(target, ErrnoText(errno));
         return false;
     }
     close(fd);
-    unlink(temporary.c_str());
+    RemoveTemporaryFile(&temporary);
     return true;
 }
 
-std::string TemporaryNameFor(const std::string& path) {
+std::string TemporaryNameFor(const std::string& path, unsigned long sequence) {
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -296,7 +295,8 @@ std::string TemporaryNameFor(const std::string& path) {
         dot != std::string::npos && dot != 0 && name.size() - dot <= kMaxExtension;
     std::string stem = hasExtension ? name.substr(0, dot) : name;
     const std::string extension = hasExtension ? name.substr(dot) : "";
-    const std::string marker = ".partial-" + std::to_string(getpid());
+    const std::string marker =
+        ".partial-" + std::to_string(getpid()) + "-" + std::to_string(sequence);
     // A name that is itself near the longest allowed gives up the end of its stem, so that the
     // temporary name is never refused where the final name would be taken.
     const size_t room = NAME_MAX - 1 - marker.size() - extension.size();
@@ -304,6 +304,39 @@ std::string TemporaryNameFor(const std::string& path) {
         stem.resize(room);
     }
     return folder + "." + stem + marker + extension;
+}
+
+int CreateTemporaryFile(const std::string& path, std::string* temporary) {
+    // Shared by every output of the process, so that two outputs whose names differ only past
+    // the point where a long name is cut still get temporary files of their own.
+    static std::atomic<unsigned long> next{1};
+    constexpr int kAttempts = 1000;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::string name = TemporaryNameFor(path, next++);
+        auto hold = HoldInterruptCleanup();
+        const int fd =
+            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            *temporary = name;
+            TrackTemporaryFile(*temporary);
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void RemoveTemporaryFile(std::string* temporary) {
+    if (temporary->empty()) {
+        return;
+    }
+    auto hold = HoldInterruptCleanup();
+    unlink(temporary->c_str());
+    ForgetTemporaryFile(*temporary);
+    temporary->clear();
 }
 
 bool MoveIntoPlace(const OutputTarget& target, std::string* temporary, std::string* error) {

@@ -36,9 +36,21 @@ bool ResolveOutput(const std::string& name, OutputTarget* target, std::string* e
 // temporary file, the surest check; without it the folder's permissions are read instead.
 bool CheckOutput(const std::string& name, bool probe, std::string* error);
 
-// A temporary name in the same folder as `path`, hidden, marked with the process id, keeping the
-// extension (ffmpeg picks the container by it), and no longer than a file name may be.
-std::string TemporaryNameFor(const std::string& path);
+// A temporary name in the same folder as `path`, hidden, marked with the process id and
+// `sequence`, keeping the extension (ffmpeg picks the container by it), and no longer than a file
+// name may be: a long name gives up the end of its stem, never the marker, so that different
+// sequence numbers always give different names.
+std::string TemporaryNameFor(const std::string& path, unsigned long sequence);
+
+// Creates a new, empty temporary file for `path` under the next of this process's sequence
+// numbers, never one that is already there (a leftover of a process killed outright, or another
+// output's), and tracks it for the interruption cleanup. Returns its descriptor, close-on-exec,
+// with its name in `temporary`; or -1 with errno.
+int CreateTemporaryFile(const std::string& path, std::string* temporary);
+
+// Removes a temporary file that is given up, safe from the interruption cleanup, and empties
+// `temporary`; nothing when it is empty.
+void RemoveTemporaryFile(std::string* temporary);
 
 // "cannot write 'NAME': REASON", naming a link's target too when the two differ.
 std::string CannotWrite(const OutputTarget& target, const std::string& reason);

@@ -52,11 +52,17 @@ constexpr char kUsage[] = "usage: zorvik-soak [--cpu-frames N] [--render-frames 
 // unusable.
 bool ParseArguments(int argc, char** argv, long* cpuFrames, long* renderFrames, bool* help) {
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+        // "--name=value" is "--name value", as for the capture tool and the animation.
+        std::string arg = argv[i];
+        const size_t equals = arg.find('=');
+        const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
+        if (hasInlineValue) {
+            arg.resize(equals);
+        }
         long* count = arg == "--cpu-frames"      ? cpuFrames
                       : arg == "--render-frames" ? renderFrames
                                                  : nullptr;
-        if (arg == "--help" || arg == "-h") {
+        if ((arg == "--help" || arg == "-h") && !hasInlineValue) {
             *help = true;
             continue;
         }
@@ -64,11 +70,11 @@ bool ParseArguments(int argc, char** argv, long* cpuFrames, long* renderFrames, 
             std::fprintf(stderr, "zorvik-soak: unknown option '%s'\n%s", argv[i], kUsage);
             return false;
         }
-        if (i + 1 >= argc) {
+        if (!hasInlineValue && i + 1 >= argc) {
             std::fprintf(stderr, "zorvik-soak: %s needs a value\n", argv[i]);
             return false;
         }
-        const char* value = argv[++i];
+        const char* value = hasInlineValue ? argv[i] + equals + 1 : argv[++i];
         if (!ParseWholeNumber(value, 0, LONG_MAX, count)) {
             std::fprintf(stderr, "zorvik-soak: %s needs %s, not '%s'\n", arg.c_str(),
                          DescribeWholeNumberRange(0, LONG_MAX).c_str(), value);

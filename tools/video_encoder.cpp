@@ -66,10 +66,20 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
     if (!ResolveOutput(name, &target_, error)) {
         return false;
     }
+    // The temporary file is made here, so that its name is this output's alone; ffmpeg (-y)
+    // then writes over it.
+    std::string file = name;
+    if (target_.mode == OutputMode::kReplace) {
+        const int fd = CreateTemporaryFile(target_.path, &temporary_);
+        if (fd < 0) {
+            *error = CannotWrite(target_, std::strerror(errno));
+            return false;
+        }
+        close(fd);
+        file = temporary_;
+    }
     // ffmpeg writes one of the program's own open files as its descriptor 3 ("pipe:"), anything
     // else by name; "file:" keeps it from reading a name with a colon as a protocol.
-    const std::string file =
-        target_.mode == OutputMode::kReplace ? TemporaryNameFor(target_.path) : name;
     url_ = target_.mode == OutputMode::kDescriptor ? "pipe:3" : "file:" + file;
     int passed = -1;
     if (target_.mode == OutputMode::kDescriptor) {
@@ -135,10 +145,6 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
     }
     pipe_ = fds[1];
     TrackChildProcess(pid_);
-    if (target_.mode == OutputMode::kReplace) {
-        temporary_ = file;
-        TrackTemporaryFile(temporary_);
-    }
     return true;
 }
 
@@ -261,11 +267,5 @@ std::string VideoEncoder::Messages() const {
 }
 
 void VideoEncoder::RemoveTemporary() {
-    if (temporary_.empty()) {
-        return;
-    }
-    auto hold = HoldInterruptCleanup();
-    unlink(temporary_.c_str());
-    ForgetTemporaryFile(temporary_);
-    temporary_.clear();
+    RemoveTemporaryFile(&temporary_);
 }
