@@ -549,28 +549,6 @@ TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
     EXPECT_FALSE(LeftTemporary());
 }
 
-TEST_F(Capture, AClosedStandardOutputIsNoPlaceForFrames) {
-    // The shell's ">&-": the tool finds descriptor 1 closed and keeps it from any file it opens.
-    auto runClosed = [](const std::string& args) {
-        const std::string err = kScratch + ".stderr";
-        const int status = std::system(
-            (Quote(kTool) + " --frames 2 --size 64x36 " + args + " 2>" + Quote(err) + " >&-")
-                .c_str());
-        return Result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ReadFile(err)};
-    };
-    for (const char* args : {"--raw", "--raw -", "--raw=-", "--out /dev/stdout",
-                             "--raw /proc/self/fd/1", "--every 1 --out /dev/fd/%d"}) {
-        const Result r = runClosed(args);
-        EXPECT_EQ(r.exitCode, 2) << args << ": " << r.err;
-        ExpectOneLineSaying(r, {"standard output", "closed"});
-    }
-    const std::string raw = kScratch + "/frames.rgba";
-    const Result r = runClosed("--bench --raw " + Quote(raw));
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ReadFile(raw).size(), 2 * kSmallFrameBytes);
-    EXPECT_FALSE(LeftTemporary());
-}
-
 TEST(Soak, NumbersAreCheckedAndUnusableOnesRefused) {
     for (const char* args :
          {"--render-frames 99999999999999999999", "--cpu-frames -5", "--cpu-frames 12abc",
