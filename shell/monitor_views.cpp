@@ -3,7 +3,14 @@
 #include <algorithm>
 
 #include "common/gl.h"
-#include "shell/platform_constants.h"
+
+namespace {
+
+// MONITORINFOF_PRIMARY. Spelled here, since the platform's constants header cannot share a file
+// with <windows.h>, which common/gl.h brings in on Windows.
+constexpr uint32_t kPrimaryMonitor = 1;
+
+} // namespace
 
 std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonitor* monitors,
                                           int32_t count, int32_t originX, int32_t originY,
@@ -24,7 +31,7 @@ std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonito
             continue;
         }
         const MonitorView view{left, top, right - left, bottom - top};
-        const bool primary = (monitors[i].dwFlags & MONITORINFOF_PRIMARY) != 0;
+        const bool primary = (monitors[i].dwFlags & kPrimaryMonitor) != 0;
         if (mode == MonitorMode::kPrimary && !primary) {
             *blackAround = true;
             continue;
