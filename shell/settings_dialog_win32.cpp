@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-
 #include "shell/platform.h"
 #include "shell/saver_settings.h"
 #include "shell/settings_dialog_ids.h"

@@ -154,9 +154,18 @@ TEST(SaverSettingsStore, TypedSpeedsOutsideTheRangeOrNotWholeNumbersAreRefused) 
         bool taken;
         uint32_t speed;
     } cases[] = {
-        {"10", true, 10},     {"240", true, 240},  {" 120\t", true, 120}, {"060", true, 60},
-        {"9", false, 0},      {"241", false, 0},   {"", false, 0},        {"  ", false, 0},
-        {"-60", false, 0},    {"6 0", false, 0},   {"60x", false, 0},     {"1e2", false, 0},
+        {"10", true, 10},
+        {"240", true, 240},
+        {" 120\t", true, 120},
+        {"060", true, 60},
+        {"9", false, 0},
+        {"241", false, 0},
+        {"", false, 0},
+        {"  ", false, 0},
+        {"-60", false, 0},
+        {"6 0", false, 0},
+        {"60x", false, 0},
+        {"1e2", false, 0},
         {"18446744073709551676", false, 0},
     };
     for (const auto& c : cases) {

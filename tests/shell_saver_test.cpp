@@ -1,5 +1,5 @@
-// The screen-saver modes of the shell on the scriptable fake window system: the settings dialog, the
-// full-screen saver that ends on input, and the child of a host's window.
+// The screen-saver modes of the shell on the scriptable fake window system: the settings dialog,
+// the full-screen saver that ends on input, and the child of a host's window.
 #include <gtest/gtest.h>
 
 #include <map>

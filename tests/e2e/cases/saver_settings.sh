@@ -4,7 +4,8 @@
 # speed, the monitors and the frame-rate box, Enter stores them in the registry, and the dialog
 # opens on them next time. A speed out of range is refused with an Error box and the dialog stays.
 # /s then runs at the stored speed, as its --stats lines show. Each dialog ends with exit code 0.
-# Bad arguments give an Error box saying what is wrong, and exit code 2.
+# Bad arguments give an Error box saying what is wrong, and exit code 2; a preview's, for which
+# nobody is in front of the screen, only the exit code.
 start_xvfb 1280x720
 cp "$program" "$work/zorvik.scr"
 wine reg delete 'HKCU\Software\zorvik' /f >/dev/null 2>&1
@@ -79,6 +80,7 @@ focus_window "$dialog"
 type_speed 500
 xdotool key Return
 wait_window Error
+shoot_screen refusal
 text=$(probe box)
 note "500 steps/s: $text"
 [[ $text == *"10 to 240"* ]] || fail "the refusal of 500 steps/s said: $text"
@@ -94,7 +96,9 @@ expect_exit 0
 [ "$(stored Speed)" = 120 ] || fail "the speed stored is $(stored Speed), not 120"
 
 # /s at the stored 120 steps a second. The first --stats line counts the catch-up after the slow
-# first frames; the next two must each lie within a generous 90 to 150.
+# first frames; the next two must each lie within a generous 90 to 150. The pointer rests first
+# where it is to stay: a move from where the saver first sees it ends the saver.
+xdotool mousemove 200 200
 start_program /s --stats
 wait_window "$title"
 wait_for "three rate lines on stderr" stats_lines 3
@@ -106,13 +110,12 @@ while read -r fps steps; do
     awk -v s="$steps" 'BEGIN {exit !(s >= 90 && s <= 150)}' ||
         fail "$steps steps a second at a stored speed of 120"
 done < <(sed -n '2,3p' <<<"$lines" | awk '{print $2, $4}')
-xdotool mousemove 200 200
-wait_frames
+running || fail "the saver ended before the pointer moved"
 request_made
 xdotool mousemove 600 500
 expect_exit 0
 
-for args in "/q" "/p" "/p notahandle" "--size 0x0" "--pace"; do
+for args in "/q" "--size 0x0" "--pace"; do
     start_program $args
     wait_window Error
     text=$(probe box)
@@ -121,3 +124,6 @@ for args in "/q" "/p" "/p notahandle" "--size 0x0" "--pace"; do
     dismiss_box "$found"
     expect_exit 2
 done
+start_program /p notahandle
+expect_exit 2
+[ "$(probe boxes)" = 0 ] || fail "/p notahandle showed a box"
