@@ -902,8 +902,8 @@ BOOL PlatformEditSaverSettings(InstanceHandle, WindowHandle owner, SaverSettings
     PlatformMessageBox(owner,
                        "zorvik - tavrin 2005\n\n"
                        "An endless abstract night city, animated.\n"
-                       "On Linux the screen saver's settings are xscreensaver's: choose Zorvik in "
-                       "xscreensaver-settings to set its speed.",
+                       "On Linux the screen saver's settings are xscreensaver's:\n"
+                       "choose Zorvik in xscreensaver-settings to set its speed.",
                        "zorvik", MB_OK | MB_ICONINFORMATION);
     return FALSE;
 }
