@@ -19,10 +19,8 @@ BOOL g_createFullScreen;
 
 namespace {
 
-constexpr char kSettingsText[] = "zorvik - tavrin 2005\n\n"
-                                 "An endless abstract night city, animated.\n"
-                                 "This screen saver has no settings.";
 constexpr int kExitWindowFailed = 1;
+constexpr int kExitSettingsNotStored = 1;
 
 constexpr int32_t kDefaultWidth = 1280;
 constexpr int32_t kDefaultHeight = 720;
@@ -281,6 +279,28 @@ const char* HostProblem(const RunPlan& plan, WindowHandle host) {
     return "the window is not on the desktop";
 }
 
+// The settings dialog, in front of the Screen Saver settings that asked for it (the system would
+// refuse a dialog owned by a window that is not there). It starts from what is stored, and
+// what the user accepts is stored; a cancelled dialog changes nothing.
+int EditSettings(InstanceHandle hInstance, const RunPlan& plan) {
+    WindowHandle owner = reinterpret_cast<WindowHandle>(plan.host);
+    if (owner != nullptr && PlatformIsWindow(owner) == FALSE) {
+        owner = nullptr;
+    }
+    SaverSettings settings = LoadSaverSettings();
+    if (PlatformEditSaverSettings(hInstance, owner, &settings) == FALSE) {
+        return 0;
+    }
+    if (!StoreSaverSettings(settings)) {
+        PlatformMessageBox(owner,
+                           "The settings could not be stored: the screen saver keeps its "
+                           "previous ones.",
+                           "Error", MB_OK | MB_ICONEXCLAMATION);
+        return kExitSettingsNotStored;
+    }
+    return 0;
+}
+
 } // namespace
 
 void TerminateApplication(GL_Window* window) {
@@ -303,14 +323,7 @@ int RunZorvik(InstanceHandle hInstance, const Options& options) {
 
 int RunPlanned(InstanceHandle hInstance, const RunPlan& plan) {
     if (plan.placement == Placement::kNone) {
-        // There is nothing to set; the box says so, in front of the settings dialog that asked
-        // (the system would refuse a box owned by a window that is not there).
-        WindowHandle owner = reinterpret_cast<WindowHandle>(plan.host);
-        if (owner != nullptr && PlatformIsWindow(owner) == FALSE) {
-            owner = nullptr;
-        }
-        PlatformMessageBox(owner, kSettingsText, "zorvik", MB_OK | MB_ICONINFORMATION);
-        return 0;
+        return EditSettings(hInstance, plan);
     }
     const bool hosted = plan.placement == Placement::kChild;
 

@@ -18,8 +18,9 @@ extern BOOL g_isProgramLooping;
 extern BOOL g_createFullScreen;
 
 // The program, from its parsed command line: registers the window class, then creates a window
-// per display mode and runs frames until asked to quit. Returns the exit code: 0, 1 when no window
-// or OpenGL context could be made, -1 when the class cannot be registered.
+// per display mode and runs frames until asked to quit; the settings mode shows the settings
+// dialog instead. Returns the exit code: 0, 1 when no window or OpenGL context could be made or
+// the settings could not be stored, -1 when the class cannot be registered.
 // The plan comes from the options, the stored saver settings and each mode's defaults.
 int RunZorvik(InstanceHandle hInstance, const Options& options);
 int RunPlanned(InstanceHandle hInstance, const RunPlan& plan);

@@ -24,6 +24,8 @@ using IconHandle = PlatformIcon*;
 using BrushHandle = PlatformBrush*;
 using MenuHandle = PlatformMenu*;
 
+struct SaverSettings;
+
 // A window procedure. The parameters are pointer-sized so that a 64-bit build passes whole
 // pointers through them, as Win32's WPARAM, LPARAM and LRESULT do.
 using WindowProcedure = intptr_t (*)(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
@@ -187,6 +189,13 @@ int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity)
 // not a number.
 BOOL PlatformReadSetting(const char* name, uint32_t* value);
 BOOL PlatformWriteSetting(const char* name, uint32_t value);
+
+// The screen saver's settings dialog, modal, owned by `owner` (null: by nobody), showing
+// `settings` to begin with. TRUE when the user chose OK, `settings` then holding what was chosen;
+// FALSE when the dialog was cancelled, or could not be shown (the platform says why), `settings`
+// then unchanged. A platform without settings of its own says where they are kept instead.
+BOOL PlatformEditSaverSettings(InstanceHandle instance, WindowHandle owner,
+                               SaverSettings* settings);
 
 // Time.
 uint32_t PlatformGetTickCount(); // milliseconds, wrapping at 2^32

@@ -493,6 +493,18 @@ BOOL PlatformWriteSetting(const char* name, uint32_t value) {
     return TRUE;
 }
 
+BOOL PlatformEditSaverSettings(InstanceHandle instance, WindowHandle owner,
+                               SaverSettings* settings) {
+    FakePlatform& fake = Fake();
+    fake.Record("EditSaverSettings", {AsInt(instance), AsInt(owner)});
+    fake.dialogsShown.push_back(*settings);
+    if (!fake.dialogAccepted) {
+        return FALSE;
+    }
+    *settings = fake.dialogChoice;
+    return TRUE;
+}
+
 uint32_t PlatformGetTickCount() {
     FakePlatform& fake = Fake();
     const uint32_t now = fake.tickCount;

@@ -13,6 +13,7 @@
 
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
+#include "shell/saver_settings.h"
 
 struct FakeCall {
     std::string name;               // the operation without its "Platform" prefix, e.g. "GetDC"
@@ -111,6 +112,11 @@ class FakePlatform {
     std::vector<PlatformMonitor> monitors{{{0, 0, 1920, 1080}, kMonitorPrimary}};
     std::map<std::string, uint32_t> settings; // the stored settings
     bool settingsWritable = true;
+    // The settings dialog: what it was shown each time it opened, and how the user answers: OK
+    // with `dialogChoice`, or Cancel.
+    std::vector<SaverSettings> dialogsShown;
+    bool dialogAccepted = false;
+    SaverSettings dialogChoice;
     RenderContextHandle currentContext = nullptr;
     int liveWindows = 0;
     int liveDeviceContexts = 0;

@@ -955,6 +955,16 @@ BOOL PlatformWriteSetting(const char*, uint32_t) {
     return FALSE;
 }
 
+BOOL PlatformEditSaverSettings(InstanceHandle, WindowHandle owner, SaverSettings*) {
+    PlatformMessageBox(owner,
+                       "zorvik - tavrin 2005\n\n"
+                       "An endless abstract night city, animated.\n"
+                       "On Linux the screen saver's settings are xscreensaver's:\n"
+                       "choose Zorvik in xscreensaver-settings to set its speed.",
+                       "zorvik", MB_OK | MB_ICONINFORMATION);
+    return FALSE;
+}
+
 uint32_t PlatformGetTickCount() {
     return SDL_GetTicks();
 }

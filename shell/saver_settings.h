@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "shell/options.h"
 
@@ -22,6 +23,11 @@ constexpr char kSpeedSetting[] = "Speed";
 constexpr char kMonitorsSetting[] = "Monitors";
 constexpr char kShowFrameRateSetting[] = "ShowFrameRate";
 uint32_t StoredMonitorMode(MonitorMode mode);
+
+// A speed as the user typed it: a whole number of steps per second from kMinSaverSpeed to
+// kMaxSaverSpeed, blanks around it allowed. False for anything else, which the dialog refuses
+// rather than guess at.
+bool ParseSaverSpeed(const std::string& text, uint32_t* speed);
 
 // Reads the stored settings through the platform; each value that is missing or out of range
 // keeps its default.

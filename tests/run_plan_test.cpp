@@ -148,6 +148,33 @@ TEST(SaverSettingsStore, MissingOrMalformedValuesMeanTheirDefaults) {
     EXPECT_FALSE(StoreSaverSettings(settings));
 }
 
+TEST(SaverSettingsStore, TypedSpeedsOutsideTheRangeOrNotWholeNumbersAreRefused) {
+    const struct {
+        const char* text;
+        bool taken;
+        uint32_t speed;
+    } cases[] = {
+        {"10", true, 10},
+        {"240", true, 240},
+        {" 120\t", true, 120},
+        {"060", true, 60},
+        {"9", false, 0},
+        {"241", false, 0},
+        {"", false, 0},
+        {"  ", false, 0},
+        {"-60", false, 0},
+        {"6 0", false, 0},
+        {"60x", false, 0},
+        {"1e2", false, 0},
+        {"18446744073709551676", false, 0},
+    };
+    for (const auto& c : cases) {
+        uint32_t speed = 7;
+        EXPECT_EQ(ParseSaverSpeed(c.text, &speed), c.taken) << '"' << c.text << '"';
+        EXPECT_EQ(speed, c.taken ? c.speed : 7u) << '"' << c.text << '"';
+    }
+}
+
 TEST(MonitorViews, OneViewPerMonitorPrimaryFirstInWindowCoordinates) {
     // A monitor left of the primary one, and one below, of another shape.
     const PlatformMonitor monitors[] = {{{-1280, 0, 0, 720}, 0},

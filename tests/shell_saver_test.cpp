@@ -1,7 +1,8 @@
-// The screen-saver modes of the shell on the scriptable fake window system: the settings box, the
-// full-screen saver that ends on input, and the child of a host's window.
+// The screen-saver modes of the shell on the scriptable fake window system: the settings dialog,
+// the full-screen saver that ends on input, and the child of a host's window.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,23 +59,62 @@ class ShellSaver : public ::testing::Test {
     }
 };
 
-TEST_F(ShellSaver, SettingsShowOneBoxOwnedByTheDialogAndNothingElse) {
-    EXPECT_EQ(Run({"/c:" + std::to_string(reinterpret_cast<uintptr_t>(kHost))}), 0);
-    ASSERT_EQ(Fake().messageBoxes.size(), 1u);
-    const FakeMessageBox& box = Fake().messageBoxes[0];
-    EXPECT_EQ(box.owner, kHost);
-    EXPECT_EQ(box.caption, "zorvik");
-    EXPECT_NE(box.text.find("no settings"), std::string::npos);
-    EXPECT_EQ(box.type, MB_OK | MB_ICONINFORMATION);
-    EXPECT_EQ(Fake().Count("RegisterClass"), 0);
-    EXPECT_EQ(Fake().Count("CreateWindow"), 0);
-
-    // Without an owner, or with one that has gone, the box stands alone.
-    for (const char* args : {"/c", "/c:4242"}) {
+TEST_F(ShellSaver, SettingsDialogOpensOnTheStoredSettingsAndStoresExactlyWhatIsAccepted) {
+    const std::string asking = "/c:" + std::to_string(reinterpret_cast<uintptr_t>(kHost));
+    const SaverSettings chosen{120, MonitorMode::kSpan, false};
+    const std::map<std::string, uint32_t> before = {
+        {"Speed", 90}, {"Monitors", 2}, {"ShowFrameRate", 1}};
+    const std::map<std::string, uint32_t> after = {
+        {"Speed", 120}, {"Monitors", 1}, {"ShowFrameRate", 0}};
+    const struct {
+        std::string args;
+        WindowHandle owner;
+        bool accepted;
+        bool writable;
+        int exitCode;
+        std::map<std::string, uint32_t> stored;
+    } cases[] = {
+        {asking, kHost, true, true, 0, after},
+        {"/c", nullptr, false, true, 0, before},
+        // A window that has gone would make the system refuse the dialog: it stands alone.
+        {"/c:4242", nullptr, true, true, 0, after},
+        {asking, kHost, true, false, 1, before},
+    };
+    for (const auto& c : cases) {
         ResetFake();
-        EXPECT_EQ(Run({args}), 0);
-        ASSERT_EQ(Fake().messageBoxes.size(), 1u) << args;
-        EXPECT_EQ(Fake().messageBoxes[0].owner, nullptr) << args;
+        Fake().foreignWindows[kHost] = PlatformRect{0, 0, 152, 112};
+        Fake().settings = before;
+        Fake().settingsWritable = c.writable;
+        Fake().dialogAccepted = c.accepted;
+        Fake().dialogChoice = chosen;
+        const std::string what = c.args + (c.accepted ? " OK" : " Cancel");
+        EXPECT_EQ(Run({c.args}), c.exitCode) << what;
+        ASSERT_EQ(Fake().dialogsShown.size(), 1u) << what;
+        EXPECT_EQ(ArgsOf("EditSaverSettings"),
+                  (std::vector<intptr_t>{reinterpret_cast<intptr_t>(kInstance)}));
+        EXPECT_EQ(ArgsOf("EditSaverSettings", 1),
+                  (std::vector<intptr_t>{reinterpret_cast<intptr_t>(c.owner)}))
+            << what;
+        const SaverSettings& shown = Fake().dialogsShown[0];
+        EXPECT_EQ(shown.stepsPerSecond, 90u);
+        EXPECT_EQ(shown.monitors, MonitorMode::kPrimary);
+        EXPECT_TRUE(shown.showRates);
+        EXPECT_EQ(Fake().settings, c.stored) << what;
+        if (!c.accepted) {
+            EXPECT_EQ(Fake().Count("WriteSetting"), 0);
+        }
+        EXPECT_EQ(Fake().Count("CreateWindow"), 0);
+        if (c.writable) {
+            EXPECT_TRUE(Fake().messageBoxes.empty()) << what;
+            continue;
+        }
+        // The failure is told in front of the dialog's owner.
+        ASSERT_EQ(Fake().messageBoxes.size(), 1u) << what;
+        const FakeMessageBox& box = Fake().messageBoxes[0];
+        EXPECT_EQ(box.owner, kHost);
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_NE(box.text.find("could not be stored"), std::string::npos) << box.text;
+        EXPECT_EQ(box.type, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

@@ -166,7 +166,7 @@ prepare_wine() {
         wineserver -w
     fi
     wineserver -p
-    x86_64-w64-mingw32-gcc -O1 -o "$work/win_probe.exe" "$here/win_probe.c" ||
+    x86_64-w64-mingw32-gcc -O1 -I"$here/../.." -o "$work/win_probe.exe" "$here/win_probe.c" ||
         fail "cannot build the Win32 probe"
 }
 

@@ -11,12 +11,17 @@
  *   child HOST   prints "X Y W H", the place and size within HOST's client area of the window of
  *             class "OpenGL" that is HOST's child (HOST a decimal handle); exit 1 if none
  *   boxes     prints the number of visible top-level windows titled "Error"
+ *   settings  prints "speed=S monitors=M rates=0|1 owner=H" for the visible settings dialog
+ *             titled "zorvik": its speed's text, its monitor choice's text, its frame-rate box,
+ *             and its owner's handle in decimal (0 without one); exit 1 if there is none
  *   minimise, restore, close
  *             posts the window the system command its title-bar buttons send */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
+
+#include "shell/settings_dialog_ids.h"
 
 static int g_count;
 
@@ -53,8 +58,8 @@ static BOOL CALLBACK PrintStaticText(HWND child, LPARAM found) {
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         fprintf(stderr,
-                "usage: %s geometry|count|box [TITLE]|boxes|child HOST|desktop|size WxH|"
-                "minimise|restore|close\n",
+                "usage: %s geometry|count|box [TITLE]|boxes|settings|child HOST|desktop|"
+                "size WxH|minimise|restore|close\n",
                 argv[0]);
         return 2;
     }
@@ -77,6 +82,21 @@ int main(int argc, char** argv) {
         }
         EnumChildWindows(box, PrintStaticText, (LPARAM)&found);
         return found ? 0 : 1;
+    }
+    if (strcmp(command, "settings") == 0) {
+        HWND dialog = FindWindowA("#32770", "zorvik");
+        char speed[64] = "", monitors[128] = "";
+        if (dialog == NULL || !IsWindowVisible(dialog) || GetDlgItem(dialog, IDC_SPEED) == NULL) {
+            return 1;
+        }
+        /* Sent, not GetWindowText: the controls are another process's, whose text only they
+         * know. */
+        SendDlgItemMessageA(dialog, IDC_SPEED, WM_GETTEXT, sizeof speed, (LPARAM)speed);
+        SendDlgItemMessageA(dialog, IDC_MONITORS, WM_GETTEXT, sizeof monitors, (LPARAM)monitors);
+        printf("speed=%s monitors=%s rates=%d owner=%lu\n", speed, monitors,
+               SendDlgItemMessageA(dialog, IDC_SHOW_RATES, BM_GETCHECK, 0, 0) == BST_CHECKED,
+               (unsigned long)(ULONG_PTR)GetWindow(dialog, GW_OWNER));
+        return 0;
     }
     if (strcmp(command, "desktop") == 0) {
         printf("%lu\n", (unsigned long)(ULONG_PTR)GetDesktopWindow());
