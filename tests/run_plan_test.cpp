@@ -177,9 +177,8 @@ TEST(SaverSettingsStore, TypedSpeedsOutsideTheRangeOrNotWholeNumbersAreRefused) 
 
 TEST(MonitorViews, OneViewPerMonitorPrimaryFirstInWindowCoordinates) {
     // A monitor left of the primary one, and one below, of another shape.
-    const PlatformMonitor monitors[] = {{{-1280, 0, 0, 720}, 0},
-                                        {{0, 0, 1920, 1080}, kMonitorPrimary},
-                                        {{0, 1080, 1024, 1848}, 0}};
+    const PlatformMonitor monitors[] = {
+        {{-1280, 0, 0, 720}, 0}, {{0, 0, 1920, 1080}, kMonitorPrimary}, {{0, 1080, 1024, 1848}, 0}};
     const int32_t x = -1280, y = 0, w = 3200, h = 1848;
     using Views = std::vector<std::vector<int32_t>>;
     auto flat = [](const std::vector<MonitorView>& views) {
