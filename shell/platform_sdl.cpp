@@ -27,32 +27,18 @@
 
 #include "shell/platform.h"
 #include "shell/platform_constants.h"
+#include "shell/platform_surface.h"
 #include "shell/quit_watchdog.h"
 #include "shell/sdl_keys.h"
 #include "shell/x11_host_window.h"
 
 namespace {
 
-struct SdlWindow {
-    WindowProcedure procedure = nullptr;
-    uint32_t style = 0;
-    uint32_t exStyle = 0;
-    std::string title;
-    int32_t clientX = 0;
-    int32_t clientY = 0;
-    int32_t clientWidth = 0;
-    int32_t clientHeight = 0;
-    SDL_Window* native = nullptr;
-    // A child of another program's window (a saver host's) is drawn with Xlib and GLX instead.
-    x11host::WindowId host = 0;
-    x11host::WindowId hostChild = 0;
-    intptr_t userData = 0;
-    bool shown = false;
-    std::deque<PlatformMessage> posted;
-};
+using SdlWindow = LinuxWindow;
 
 std::map<std::string, WindowProcedure> g_classes;
 std::vector<SdlWindow*> g_windows; // the live windows, oldest first
+SdlWindow* g_current = nullptr;    // the window whose context is current
 bool g_modeSwitched = false;
 // How long a quit signal waits for the frame in progress before the watchdog ends the program.
 constexpr uint32_t kQuitGraceMs = 10000;
@@ -116,9 +102,7 @@ void RememberFrame(SdlWindow* window) {
 }
 
 void SendSize(SdlWindow* window, uintptr_t kind, int32_t width, int32_t height) {
-    window->clientWidth = width;
-    window->clientHeight = height;
-    Send(window, WM_SIZE, kind, kind == SIZE_MINIMIZED ? 0 : PackSize(width, height));
+    SendSizeMessage(window, kind, width, height);
 }
 
 // Creates the native window with an OpenGL visual matching the pixel-format request.
@@ -443,12 +427,124 @@ void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const ch
     }
 }
 
+// --- The SDL surface: a window of the program's own -------------------------------------------
+
+bool SdlShow(SdlWindow* window, bool show) {
+    const bool wasShown = window->shown;
+    if (!show) {
+        window->shown = false;
+        if (window->native != nullptr) {
+            SDL_HideWindow(window->native);
+        }
+        return wasShown;
+    }
+    if (window->native == nullptr && !Realise(window, DefaultPixelFormat())) {
+        return false;
+    }
+    SDL_ShowWindow(window->native);
+    SDL_RaiseWindow(window->native);
+    SDL_SetWindowInputFocus(window->native);
+    window->shown = true;
+    if (!wasShown) {
+        int clientWidth = 0, clientHeight = 0;
+        SDL_GetWindowSize(window->native, &clientWidth, &clientHeight);
+        RememberFrame(window);
+        SendSize(window, SIZE_RESTORED, clientWidth, clientHeight);
+    }
+    return wasShown;
+}
+
+void SdlDestroy(SdlWindow* window) {
+    RememberFrame(window);
+    if (window->native != nullptr) {
+        SDL_DestroyWindow(window->native);
+        window->native = nullptr;
+    }
+}
+
+void SdlMove(SdlWindow* window, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (window->native != nullptr) {
+        SDL_SetWindowPosition(window->native, x, y);
+        SDL_SetWindowSize(window->native, width, height);
+    }
+}
+
+bool SdlIsVisible(const SdlWindow* window) {
+    if (window->native == nullptr) {
+        return window->shown;
+    }
+    const uint32_t flags = SDL_GetWindowFlags(window->native);
+    return (flags & SDL_WINDOW_SHOWN) != 0 && (flags & SDL_WINDOW_MINIMIZED) == 0;
+}
+
+bool SdlSetPixelFormat(SdlWindow* window, const PlatformPixelFormat& format) {
+    // As on Windows, a window's pixel format is set once.
+    return window->native == nullptr && Realise(window, format);
+}
+
+RenderContextHandle SdlCreateContext(SdlWindow* window) {
+    if (window->native == nullptr) {
+        return nullptr;
+    }
+    // SDL makes a new context current; creating one leaves the current context alone on Windows.
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previous = SDL_GL_GetCurrentContext();
+    SDL_GLContext context = SDL_GL_CreateContext(window->native);
+    if (context == nullptr) {
+        std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    SDL_GL_MakeCurrent(previousWindow != nullptr ? previousWindow : window->native, previous);
+    return reinterpret_cast<RenderContextHandle>(context);
+}
+
+bool SdlMakeCurrent(SdlWindow* window, RenderContextHandle context) {
+    return window->native != nullptr &&
+           SDL_GL_MakeCurrent(window->native, reinterpret_cast<SDL_GLContext>(context)) == 0;
+}
+
+bool SdlDeleteContext(RenderContextHandle context) {
+    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+    return true;
+}
+
+bool SdlSetSwapInterval(SdlWindow*, int32_t interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
+
+void SdlSwapBuffers(SdlWindow* window) {
+    if (window->native != nullptr) {
+        SDL_GL_SwapWindow(window->native);
+    }
+}
+
 bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
     return (filterMin == 0 && filterMax == 0) ||
            (message.message >= filterMin && message.message <= filterMax);
 }
 
 } // namespace
+
+const SurfaceOps kSdlSurface = {
+    true,
+    SdlShow,
+    SdlDestroy,
+    SdlMove,
+    SdlIsVisible,
+    SdlSetPixelFormat,
+    SdlCreateContext,
+    SdlMakeCurrent,
+    SdlDeleteContext,
+    SdlSetSwapInterval,
+    SdlSwapBuffers,
+};
+
+void SendSizeMessage(LinuxWindow* window, uintptr_t kind, int32_t width, int32_t height) {
+    window->clientWidth = width;
+    window->clientHeight = height;
+    window->procedure(reinterpret_cast<WindowHandle>(window), WM_SIZE, kind,
+                      kind == SIZE_MINIMIZED ? 0 : PackSize(width, height));
+}
 
 bool SdlStartVideo(std::string* error) {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
@@ -525,7 +621,11 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     auto* window = new SdlWindow;
     window->procedure = found->second;
     window->style = style;
+    // The one place where the surface is chosen: a child of another program's window is drawn
+    // with Xlib and GLX, every other window is SDL's.
+    window->surface = &kSdlSurface;
     if (parent != nullptr && FromHandle(parent) == nullptr) {
+        window->surface = &kX11HostSurface;
         window->host = ForeignId(parent);
     }
     window->exStyle = exStyle;
@@ -537,8 +637,7 @@ WindowHandle PlatformCreateWindow(uint32_t exStyle, const char* className, const
     window->clientWidth = std::max(1, width - (framed ? g_frameLeft + g_frameRight : 0));
     window->clientHeight = std::max(1, height - (framed ? g_frameTop + g_frameBottom : 0));
     g_windows.push_back(window);
-    // A saver host's window is the screen saver: holding the saver off would fight its host.
-    if (window->host == 0) {
+    if (window->surface->holdsScreenSaverOff) {
         SDL_DisableScreenSaver();
     }
 
@@ -555,39 +654,7 @@ BOOL PlatformShowWindow(WindowHandle hWnd, int32_t showCommand) {
     if (window == nullptr) {
         return FALSE;
     }
-    if (showCommand == SW_HIDE) {
-        const bool wasShown = window->shown;
-        window->shown = false;
-        if (window->hostChild != 0) {
-            x11host::HideChild(window->hostChild);
-        } else if (window->native != nullptr) {
-            SDL_HideWindow(window->native);
-        }
-        return wasShown ? TRUE : FALSE;
-    }
-    if (window->host != 0) {
-        const bool wasShown = window->shown;
-        window->shown = true;
-        if (!wasShown) {
-            SendSize(window, SIZE_RESTORED, window->clientWidth, window->clientHeight);
-        }
-        return wasShown ? TRUE : FALSE;
-    }
-    if (window->native == nullptr && !Realise(window, DefaultPixelFormat())) {
-        return FALSE;
-    }
-    const bool wasShown = window->shown;
-    SDL_ShowWindow(window->native);
-    SDL_RaiseWindow(window->native);
-    SDL_SetWindowInputFocus(window->native);
-    window->shown = true;
-    if (!wasShown) {
-        int clientWidth = 0, clientHeight = 0;
-        SDL_GetWindowSize(window->native, &clientWidth, &clientHeight);
-        RememberFrame(window);
-        SendSize(window, SIZE_RESTORED, clientWidth, clientHeight);
-    }
-    return wasShown ? TRUE : FALSE;
+    return window->surface->show(window, showCommand != SW_HIDE) ? TRUE : FALSE;
 }
 
 BOOL PlatformDestroyWindow(WindowHandle hWnd) {
@@ -596,17 +663,11 @@ BOOL PlatformDestroyWindow(WindowHandle hWnd) {
         return FALSE;
     }
     Send(window, WM_DESTROY, 0, 0);
-    RememberFrame(window);
-    if (window->native != nullptr) {
-        SDL_DestroyWindow(window->native);
-    }
-    if (window->hostChild != 0) {
-        x11host::DestroyChild(window->hostChild);
-    }
+    window->surface->destroy(window);
     g_windows.erase(std::find(g_windows.begin(), g_windows.end(), window));
     delete window;
     if (std::none_of(g_windows.begin(), g_windows.end(),
-                     [](const SdlWindow* w) { return w->host == 0; })) {
+                     [](const SdlWindow* w) { return w->surface->holdsScreenSaverOff; })) {
         SDL_EnableScreenSaver();
     }
     return TRUE;
@@ -657,12 +718,7 @@ BOOL PlatformIsWindow(WindowHandle hWnd) {
 
 BOOL PlatformIsWindowVisible(WindowHandle hWnd) {
     if (SdlWindow* window = FromHandle(hWnd)) {
-        if (window->native == nullptr) {
-            return window->shown ? TRUE : FALSE;
-        }
-        const uint32_t flags = SDL_GetWindowFlags(window->native);
-        return (flags & SDL_WINDOW_SHOWN) != 0 && (flags & SDL_WINDOW_MINIMIZED) == 0 ? TRUE
-                                                                                      : FALSE;
+        return window->surface->isVisible(window) ? TRUE : FALSE;
     }
     return x11host::IsShown(ForeignId(hWnd)) ? TRUE : FALSE;
 }
@@ -680,12 +736,7 @@ BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, 
     if (window == nullptr) {
         return FALSE;
     }
-    if (window->hostChild != 0) {
-        x11host::ResizeChild(window->hostChild, width, height);
-    } else if (window->native != nullptr) {
-        SDL_SetWindowPosition(window->native, x, y);
-        SDL_SetWindowSize(window->native, width, height);
-    }
+    window->surface->move(window, x, y, width, height);
     if (width != window->clientWidth || height != window->clientHeight) {
         SendSize(window, SIZE_RESTORED, width, height);
     }
@@ -718,84 +769,40 @@ int32_t PlatformChoosePixelFormat(DeviceContextHandle hDC, const PlatformPixelFo
 BOOL PlatformSetPixelFormat(DeviceContextHandle hDC, int32_t formatIndex,
                             const PlatformPixelFormat* format) {
     SdlWindow* window = FromDeviceContext(hDC);
-    // As on Windows, a window's pixel format is set once.
-    if (window == nullptr || formatIndex != 1 || window->native != nullptr ||
-        window->hostChild != 0) {
+    if (window == nullptr || formatIndex != 1) {
         return FALSE;
     }
-    if (window->host != 0) {
-        std::string error;
-        window->hostChild =
-            x11host::CreateChild(window->host, window->clientWidth, window->clientHeight,
-                                 format->cDepthBits, format->cAlphaBits, &error);
-        if (window->hostChild == 0) {
-            std::fprintf(stderr, "zorvik: %s\n", error.c_str());
-            return FALSE;
-        }
-        return TRUE;
-    }
-    return Realise(window, *format) ? TRUE : FALSE;
+    return window->surface->setPixelFormat(window, *format) ? TRUE : FALSE;
 }
 
 RenderContextHandle PlatformCreateContext(DeviceContextHandle hDC) {
     SdlWindow* window = FromDeviceContext(hDC);
-    if (window != nullptr && window->hostChild != 0) {
-        std::string error;
-        void* context = x11host::CreateContext(window->hostChild, &error);
-        if (context == nullptr) {
-            std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", error.c_str());
-        }
-        return static_cast<RenderContextHandle>(context);
-    }
-    if (window == nullptr || window->native == nullptr) {
-        return nullptr;
-    }
-    // SDL makes a new context current; creating one leaves the current context alone on Windows.
-    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
-    SDL_GLContext previous = SDL_GL_GetCurrentContext();
-    SDL_GLContext context = SDL_GL_CreateContext(window->native);
-    if (context == nullptr) {
-        std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", SDL_GetError());
-        return nullptr;
-    }
-    SDL_GL_MakeCurrent(previousWindow != nullptr ? previousWindow : window->native, previous);
-    return reinterpret_cast<RenderContextHandle>(context);
+    return window != nullptr ? window->surface->createContext(window) : nullptr;
 }
 
 BOOL PlatformMakeCurrent(DeviceContextHandle hDC, RenderContextHandle hRC) {
     SdlWindow* window = FromDeviceContext(hDC);
-    if (window != nullptr && window->hostChild != 0) {
-        return x11host::MakeCurrent(window->hostChild, hRC) ? TRUE : FALSE;
-    }
-    if (window == nullptr || window->native == nullptr) {
+    if (window == nullptr || !window->surface->makeCurrent(window, hRC)) {
         return FALSE;
     }
-    return SDL_GL_MakeCurrent(window->native, reinterpret_cast<SDL_GLContext>(hRC)) == 0 ? TRUE
-                                                                                         : FALSE;
+    g_current = hRC != nullptr ? window : nullptr;
+    return TRUE;
 }
 
 BOOL PlatformDeleteContext(RenderContextHandle hRC) {
     if (hRC == nullptr) {
         return FALSE;
     }
-    if (x11host::IsContext(hRC)) {
-        x11host::DeleteContext(hRC);
-        return TRUE;
-    }
-    SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(hRC));
-    return TRUE;
+    // A context is one surface's: each is asked in turn whether it made it.
+    return kX11HostSurface.deleteContext(hRC) || kSdlSurface.deleteContext(hRC) ? TRUE : FALSE;
 }
 
 BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
     SdlWindow* window = FromDeviceContext(hDC);
-    if (window != nullptr && window->hostChild != 0) {
-        x11host::SwapBuffers(window->hostChild);
-        return TRUE;
-    }
-    if (window == nullptr || window->native == nullptr) {
+    if (window == nullptr) {
         return FALSE;
     }
-    SDL_GL_SwapWindow(window->native);
+    window->surface->swapBuffers(window);
     return TRUE;
 }
 
@@ -839,7 +846,9 @@ int32_t PlatformGetSystemMetrics(int32_t index) {
 }
 
 BOOL PlatformSetSwapInterval(int32_t interval) {
-    return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE;
+    // Of the current context, as on Windows.
+    return g_current != nullptr && g_current->surface->setSwapInterval(g_current, interval) ? TRUE
+                                                                                            : FALSE;
 }
 
 int32_t PlatformChangeDisplaySettings(const PlatformDisplayMode* mode, uint32_t) {

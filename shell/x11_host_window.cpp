@@ -263,3 +263,33 @@ void SwapBuffers(WindowId child) {
 }
 
 } // namespace x11host
+
+namespace x11host {
+
+bool SetSwapInterval(WindowId child, int interval) {
+    if (g_display == nullptr) {
+        return false;
+    }
+    using SwapIntervalExt = void (*)(Display*, GLXDrawable, int);
+    using SwapIntervalMesa = int (*)(unsigned int);
+    // Asked of the extension list first: a dispatching library hands out an entry point for any
+    // name, whether the driver has it or not.
+    const char* extensions = glXQueryExtensionsString(g_display, DefaultScreen(g_display));
+    const std::string list = extensions != nullptr ? std::string(" ") + extensions + " " : "";
+    // Through a plain pointer: the entry points' real types are not the generic one they come as.
+    auto ext = reinterpret_cast<SwapIntervalExt>(reinterpret_cast<void*>(
+        glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT"))));
+    auto mesa = reinterpret_cast<SwapIntervalMesa>(reinterpret_cast<void*>(
+        glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA"))));
+    if (ext != nullptr && list.find(" GLX_EXT_swap_control ") != std::string::npos) {
+        ErrorTrap trap(g_display);
+        ext(g_display, child, interval);
+        return !trap.Failed();
+    }
+    if (mesa != nullptr && list.find(" GLX_MESA_swap_control ") != std::string::npos) {
+        return interval >= 0 && mesa(static_cast<unsigned int>(interval)) == 0;
+    }
+    return false;
+}
+
+} // namespace x11host
