@@ -15,6 +15,7 @@
 #   request_close ID, minimise ID, restore, client_geometry ID, is_framed ID, count_windows TITLE
 #   dismiss_box ID, box_texts     Error boxes: dismissed one at a time; their texts, one a line
 #   shoot ID NAME, drawn NAME, pixels_changed A B     screenshots of a client area
+#   expect_step_rate WHAT LOW HIGH   the steps per second that --stats reports
 #   screen_size, cpu_ticks, note TEXT, bench WHAT VALUE, fail TEXT
 #
 # Every wait polls up to $deadline seconds (ZORVIK_E2E_DEADLINE, 60 by default), far beyond what
@@ -521,6 +522,21 @@ shows_same() {
 }
 # True once stderr holds at least N lines of --stats.
 stats_lines() { [ "$(grep -cE '^zorvik: [0-9.]+ frames/s' "$work/stderr")" -ge "$1" ]; }
+# Waits for three lines of --stats (which come every 3 seconds) and checks that the second and
+# third give LOW to HIGH steps a second; the first is left out, as it counts the catch-up after
+# the slow first frames. The rates are printed as benchmarks of WHAT.
+expect_step_rate() {
+    local what=$1 low=$2 high=$3 lines fps steps
+    wait_for "three rate lines on stderr" stats_lines 3
+    lines=$(grep -E '^zorvik: [0-9.]+ frames/s' "$work/stderr")
+    note "$lines"
+    while read -r fps steps; do
+        bench "frames per second $what" "$fps"
+        bench "steps per second $what" "$steps"
+        awk -v s="$steps" -v l="$low" -v h="$high" 'BEGIN {exit !(s >= l && s <= h)}' ||
+            fail "$steps steps a second $what"
+    done < <(sed -n '2,3p' <<<"$lines" | awk '{print $2, $4}')
+}
 
 # --- Screen-saver hosts ----------------------------------------------------------------------------
 

@@ -5,15 +5,7 @@
 start_xvfb 1280x720
 start_program --window --size 640x360 --pace 60 --stats
 wait_window "$title"
-wait_for "three rate lines on stderr" stats_lines 3
-lines=$(grep -E '^zorvik: [0-9.]+ frames/s' "$work/stderr")
-note "$lines"
-while read -r fps steps; do
-    bench "frames per second at --pace 60" "$fps"
-    bench "steps per second at --pace 60" "$steps"
-    awk -v s="$steps" 'BEGIN {exit !(s >= 40 && s <= 80)}' ||
-        fail "$steps steps a second at --pace 60"
-done < <(sed -n '2,3p' <<<"$lines" | awk '{print $2, $4}')
+expect_step_rate "at --pace 60" 40 80
 tap_key "$found" Escape
 request_made
 expect_exit 0
