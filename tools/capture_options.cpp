@@ -26,7 +26,7 @@ const char kCaptureUsage[] =
     "  --bench          print timing figures after the run (on standard error when standard\n"
     "                   output carries the frames)\n"
     "  --help           show this help\n"
-    "Every option that takes a value takes it as --name=value too.\n"
+    "Every option that takes a value also takes it after an equals sign (--frames=600).\n"
     "\n"
     "A regular file is replaced only once it is complete; a character device such as /dev/null\n"
     "or a FIFO is written straight into; a symbolic link is followed and stays a link.\n"
