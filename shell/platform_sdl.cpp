@@ -404,7 +404,7 @@ int UsableDisplays() {
     const char* driver = SDL_GetCurrentVideoDriver();
     const int displays = SDL_GetNumVideoDisplays();
     return driver != nullptr && SDL_strcmp(driver, "wayland") == 0 ? std::min(displays, 1)
-                                                                    : displays;
+                                                                   : displays;
 }
 
 bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
