@@ -50,10 +50,11 @@ CONFIG
         >"$work/sway.log" 2>&1 &
     sway_pid=$!
     wait_for "sway with a $1 output" sway_answers "$1"
-    as_nobody wtype -s 3600000 >>"$work/wtype.log" 2>&1 &
-    keyboard_pid=$!
+    # Started through $nobody, not as_nobody, whose shell would be what $! names.
     nobody_command
     run_as=("${nobody[@]}")
+    "${nobody[@]}" wtype -s 3600000 >>"$work/wtype.log" 2>&1 &
+    keyboard_pid=$!
     wait_for "a keyboard on sway's seat" eval \
         'swaymsg -t get_inputs | jq -e "any(.[]; .type == \"keyboard\")" >/dev/null'
 }
@@ -129,7 +130,7 @@ frame_settled() { [ "$(frame_state "$1")" != "0 none" ]; }
 
 hold_key() {
     release_key
-    as_nobody wtype -P "$2" -s 3600000 >>"$work/wtype.log" 2>&1 &
+    "${run_as[@]}" wtype -P "$2" -s 3600000 >>"$work/wtype.log" 2>&1 &
     held_key_pid=$!
 }
 # The holding wtype goes with its virtual keyboard; a release from another one makes sure that
