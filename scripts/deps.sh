@@ -19,6 +19,7 @@ test_packages=(
     valgrind clang libclang-rt-14-dev clang-format procps
     icoutils desktop-file-utils libxml2-utils man-db lintian dpkg-dev file
     ffmpeg
+    sway wtype grim swayidle jq
 )
 
 case "${1:-}" in

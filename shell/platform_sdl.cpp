@@ -516,6 +516,16 @@ void SdlSwapBuffers(SdlWindow* window) {
     if (window->native != nullptr) {
         SDL_GL_SwapWindow(window->native);
     }
+
+// The displays a window can cover. A Wayland client can neither place a window nor stretch one
+// across outputs: a window as large as all of them would be laid on one output by the compositor,
+// which centres it there and cuts it off. So under Wayland the program sees the first output
+// alone, and a full-screen saver covers that one whole.
+int UsableDisplays() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const int displays = SDL_GetNumVideoDisplays();
+    return driver != nullptr && SDL_strcmp(driver, "wayland") == 0 ? std::min(displays, 1)
+                                                                   : displays;
 }
 
 bool Matches(const PlatformMessage& message, uint32_t filterMin, uint32_t filterMax) {
@@ -821,7 +831,7 @@ int32_t PlatformGetSystemMetrics(int32_t index) {
     }
     // The virtual screen: the union of every display's bounds.
     SDL_Rect all{0, 0, 0, 0};
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    for (int i = 0; i < UsableDisplays(); ++i) {
         SDL_Rect bounds;
         if (SDL_GetDisplayBounds(i, &bounds) == 0) {
             if (i == 0) {
@@ -939,7 +949,7 @@ int32_t PlatformEnumDisplayMonitors(PlatformMonitor* monitors, int32_t capacity)
         return 0;
     }
     int32_t count = 0;
-    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    for (int i = 0; i < UsableDisplays(); ++i) {
         SDL_Rect bounds;
         if (SDL_GetDisplayBounds(i, &bounds) != 0) {
             continue;

@@ -3,6 +3,7 @@
 # acts, waits for a condition and checks, with these (ID is an X window id, NAME a shot's name):
 #
 #   start_xvfb WxH [DEPTH]        a private X server (and, under Wine, the case's prefix)
+#   start_display WxH             the same, or sway's headless output under wayland.sh
 #   start_program [VAR=VALUE...] [ARG...]   the program in the background, natively or under Wine
 #   wait_window TITLE [OLD]       the first viewable window of that title (not OLD) -> $found
 #   wait_new_window OLD           the program's window once it is another than OLD -> $found
@@ -17,6 +18,9 @@
 #   shoot ID NAME, drawn NAME, pixels_changed A B     screenshots of a client area
 #   expect_step_rate WHAT LOW HIGH   the steps per second that --stats reports
 #   screen_size, cpu_ticks, note TEXT, bench WHAT VALUE, fail TEXT
+#
+# With "wayland" (wayland.sh, sourced after this file) the program runs natively on a headless
+# sway instead: the same names, their Wayland meaning; what only Wayland has is listed there.
 #
 # Every wait polls up to $deadline seconds (ZORVIK_E2E_DEADLINE, 60 by default), far beyond what
 # a busy machine needs, so that only a hang reaches it. How long things took is printed on
@@ -35,11 +39,11 @@ xvfb_pid="" program_pid="" request_ms="" exit_code="" found=""
 wine_box_texts=()
 
 note() { echo "$*"; }
-bench() { echo "benchmark: $case_name${use_wine:+ (wine)}: $1: $2"; }
+bench() { echo "benchmark: $case_name${use_wine:+ (wine)}${use_wayland:+ (wayland)}: $1: $2"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 fail() {
-    echo "FAIL ($case_name${use_wine:+, wine}): $*" >&2
+    echo "FAIL ($case_name${use_wine:+, wine}${use_wayland:+, wayland}): $*" >&2
     # Whether the program was still running tells a slow window system from a program that died.
     # Only the script's own shell can wait for it, not a command substitution.
     if [ "$BASHPID" = "$$" ] && [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null; then
@@ -53,6 +57,10 @@ fail() {
         echo "  the X server ${DISPLAY:-} had ended" >&2
         sed 's/^/  xvfb: /' "$work/xvfb.log" | tail -20 >&2
     fi
+    if [ -n "${sway_pid:-}" ] && ! kill -0 "$sway_pid" 2>/dev/null; then
+        echo "  sway had ended" >&2
+        sed 's/^/  sway: /' "$work/sway.log" | tail -20 >&2
+    fi
     exit 1
 }
 
@@ -61,6 +69,7 @@ cleanup() {
     [ -n "$use_wine" ] && [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
     [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "${sway_pid:-}" ] && kill "$sway_pid" 2>/dev/null
     if [ -n "${ZORVIK_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -146,6 +155,9 @@ CONF
     [ -z "$use_wine" ] || prepare_wine
 }
 
+# The display the case runs on: Xvfb here, sway under wayland.sh.
+start_display() { start_xvfb "$@"; }
+
 xvfb_answers() {
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(tail -5 "$work/xvfb.log")"
     local n
@@ -188,6 +200,8 @@ if [ -z "$use_wine" ] && asan_library=$(ldd "$program" 2>/dev/null | awk '/libas
     [ -z "$dri_driver" ] || sanitizer_env+=("LD_PRELOAD=$asan_library $dri_driver")
 fi
 
+# Natively the program runs as it is; wayland.sh runs a copy as nobody (run_as), on its display.
+run_as=() run_env=()
 start_program() {
     local vars=()
     while [ $# -gt 0 ] && [[ $1 =~ ^[A-Za-z_][A-Za-z0-9_]*= ]]; do
@@ -199,8 +213,8 @@ start_program() {
     else
         # A background job of a script starts with SIGINT ignored, and the program rightly keeps
         # a signal its parent chose to ignore; give it the default, as a terminal would.
-        env --default-signal=INT "${sanitizer_env[@]}" "${vars[@]}" "$program" "$@" \
-            >"$work/stdout" 2>"$work/stderr" &
+        "${run_as[@]}" env --default-signal=INT "${sanitizer_env[@]}" "${run_env[@]}" "${vars[@]}" \
+            "${run_program:-$program}" "$@" >"$work/stdout" 2>"$work/stderr" &
     fi
     program_pid=$!
 }
@@ -437,9 +451,12 @@ shoot() {
     h=$((h + y > sh ? sh - y : h))
     import -window root -crop "${w}x$h+$x+$y" +repage "$work/$2.png" 2>/dev/null ||
         fail "cannot take a screenshot"
+    keep_shot "$2"
+}
+keep_shot() {
     if [ -n "${ZORVIK_E2E_SHOTS:-}" ]; then
         mkdir -p "$ZORVIK_E2E_SHOTS"
-        cp "$work/$2.png" "$ZORVIK_E2E_SHOTS/${use_wine:+wine-}$case_name-$2.png"
+        cp "$work/$1.png" "$ZORVIK_E2E_SHOTS/${use_wine:+wine-}${use_wayland:+wayland-}$case_name-$1.png"
     fi
 }
 
@@ -585,10 +602,7 @@ preview_child_is() { [ "$(probe child "$host")" = "$1" ]; }
 # The xscreensaver daemon as nobody, on this display, with a private home and a copy of the
 # program; saver_command runs xscreensaver-command the same way.
 start_xscreensaver() {
-    chmod 755 "$work"
-    mkdir -p "$work/bin" "$work/home"
-    cp "$program" "$work/bin/zorvik"
-    chmod 755 "$work/bin" "$work/bin/zorvik"
+    copy_for_nobody
     cat >"$work/home/.xscreensaver" <<SETTINGS
 mode: one
 selected: 0
@@ -605,9 +619,28 @@ SETTINGS
     trap 'kill "$daemon_pid" 2>/dev/null; pkill -u 65534 -f "$work/bin/zorvik"; cleanup' EXIT
     wait_for "the xscreensaver daemon" eval 'saver_command -time >/dev/null 2>&1'
 }
+# nobody cannot run what lies in root's folders: a copy of the program it may run, in $work/bin,
+# and a home of its own.
+copy_for_nobody() {
+    chmod 755 "$work"
+    mkdir -p "$work/bin" "$work/home"
+    cp "$program" "$work/bin/zorvik"
+    chmod 755 "$work/bin" "$work/bin/zorvik"
+    chown 65534:65534 "$work/home"
+}
+# A command as nobody, with nothing of this environment but the display (X11's or Wayland's);
+# nobody_command sets $nobody to the words that start one, for a background job whose process
+# must be the command itself.
 as_nobody() {
-    setpriv --reuid=65534 --regid=65534 --clear-groups \
-        env -i HOME="$work/home" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin "$@"
+    nobody_command
+    "${nobody[@]}" "$@"
+}
+nobody_command() {
+    nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$work/home"
+        PATH=/usr/bin:/bin)
+    [ -z "${DISPLAY:-}" ] || nobody+=(DISPLAY="$DISPLAY")
+    [ -z "${WAYLAND_DISPLAY:-}" ] || nobody+=(WAYLAND_DISPLAY="$WAYLAND_DISPLAY"
+        XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" SWAYSOCK="$SWAYSOCK")
 }
 saver_command() { as_nobody xscreensaver-command "$@"; }
 hack_running() { pgrep -u 65534 -f "$work/bin/zorvik" >/dev/null; }

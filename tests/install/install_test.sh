@@ -130,6 +130,11 @@ description=$(field Description)
 [ "$(wc -l <<<"$description")" -ge 5 ] || fail "the description is too short: $description"
 [ -z "$(awk 'length > 80' <<<"$description")" ] || fail "a description line is over 80 characters"
 
+# The licence, in Debian's machine-readable form, which lintian reads too.
+copyright=$root/usr/share/doc/zorvik/copyright
+grep -qx "License: Expat" "$copyright" && grep -qx "Copyright: 2026 The zorvik authors" "$copyright" ||
+    fail "the installed copyright does not give the MIT (Expat) licence of The zorvik authors"
+
 echo "--- lintian"
 status=0
 lintian --fail-on error --no-tag-display-limit "$deb" || status=$?

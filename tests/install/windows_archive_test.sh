@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows archive, checked from the outside: `cpack` makes one ZIP holding exactly the program,
-# the screen saver (the same bytes under the saver's name) and the README, and the program
+# the screen saver (the same bytes under the saver's name), the README and the licence, and the program
 # carries its icon in every size, its version information and its manifest.
 # Usage: windows_archive_test.sh BUILD_DIR VERSION OBJDUMP
 set -euo pipefail
@@ -23,14 +23,17 @@ top=$(basename "$zip" .zip)
 echo "archive: $(basename "$zip")"
 
 listed=$(cmake -E tar tf "$zip" | LC_ALL=C sort)
-expected=$(printf '%s\n' "$top/README.txt" "$top/zorvik.exe" "$top/zorvik.scr")
+expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/zorvik.exe" "$top/zorvik.scr")
 [ "$listed" = "$expected" ] || fail "the archive holds: $listed"
 
 (cd "$work" && cmake -E tar xf "$zip")
 exe=$work/$top/zorvik.exe
 cmp -s "$exe" "$work/$top/zorvik.scr" || fail "zorvik.scr is not the same program as zorvik.exe"
-grep -q $'\r$' "$work/$top/README.txt" || fail "README.txt does not have Windows line ends"
-for says in zorvik.scr Install System32 Esc F1; do
+for text in README.txt LICENSE.txt; do
+    grep -q $'\r$' "$work/$top/$text" || fail "$text does not have Windows line ends"
+done
+grep -q "^MIT License" "$work/$top/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
+for says in zorvik.scr Install System32 Esc F1 LICENSE.txt; do
     grep -q "$says" "$work/$top/README.txt" || fail "README.txt does not mention $says"
 done
 

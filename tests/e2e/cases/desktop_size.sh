@@ -1,7 +1,7 @@
 # --size desktop on a 1600x900 screen covers the whole screen at its own mode: a switch to another
 # mode would be refused on this screen (it has no other) and bring the Error box, which does not
 # come. The city is drawn; Esc ends it with exit code 0.
-start_xvfb 1600x900
+start_display 1600x900
 start_program --size desktop
 wait_window "$title"
 geometry=$(client_geometry "$found")

@@ -8,7 +8,7 @@ expect_full_screen() {
     ! is_framed "$1" || fail "$2 the full-screen window has a frame"
 }
 
-start_xvfb 1280x720
+start_display 1280x720
 start_program
 wait_window "$title"
 [ "$(count_windows Error)" = 0 ] || fail "an Error box appeared on a 1280x720 screen"

@@ -1,9 +1,11 @@
 # SIGINT and SIGTERM end the program through its normal road: the window closes, the display mode
 # is put back and the exit code is 0, in full screen and while minimised (blocked in the message
 # wait). Xvfb has one mode only, so the switch to 1280x720 changes nothing that could be seen; the
-# screen's size is checked all the same.
-start_xvfb 1280x720
-for round in INT TERM TERM-minimised; do
+# screen's size is checked all the same. On Wayland no other program can minimise a window.
+start_display 1280x720
+rounds=(INT TERM)
+[ -n "$use_wayland" ] || rounds+=(TERM-minimised)
+for round in "${rounds[@]}"; do
     start_program
     wait_window "$title"
     wait_frames

@@ -1,6 +1,6 @@
 # --window --size 800x600 starts in a framed window whose client area is 800x600, without an Error
 # box, and it draws; Esc ends it with exit code 0.
-start_xvfb 1280x720
+start_display 1280x720
 start_program --window --size 800x600
 wait_window "$title"
 read -r x y w h <<<"$(client_geometry "$found")"
