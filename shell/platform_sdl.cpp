@@ -516,6 +516,7 @@ void SdlSwapBuffers(SdlWindow* window) {
     if (window->native != nullptr) {
         SDL_GL_SwapWindow(window->native);
     }
+}
 
 // The displays a window can cover. A Wayland client can neither place a window nor stretch one
 // across outputs: a window as large as all of them would be laid on one output by the compositor,

@@ -101,6 +101,8 @@ find_window() {
     done < <(program_windows)
     return 1
 }
+# A window out of sight: no longer among the visible containers.
+not_viewable() { ! program_windows | awk '{print $1}' | grep -qx "$1"; }
 # SDL shows boxes on Wayland only through zenity, which is not there; the program writes each to
 # stderr as well, so the boxes it tried to show are counted there.
 count_windows() {
