@@ -675,6 +675,11 @@ BOOL PlatformDestroyWindow(WindowHandle hWnd) {
     }
     Send(window, WM_DESTROY, 0, 0);
     window->surface->destroy(window);
+    // A window whose context was never made not current (a failed creation step) is not to be
+    // asked for a swap interval once it is gone.
+    if (g_current == window) {
+        g_current = nullptr;
+    }
     g_windows.erase(std::find(g_windows.begin(), g_windows.end(), window));
     delete window;
     if (std::none_of(g_windows.begin(), g_windows.end(),
