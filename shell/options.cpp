@@ -297,7 +297,6 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!takeValue(&value) || !ParseRate(name, value, &options->pace, error)) {
                 return false;
             }
-            options->paceGiven = true;
         } else if (name == "--max-fps") {
             if (!takeValue(&value) || !ParseRate(name, value, &options->maxFps, error)) {
                 return false;

@@ -31,9 +31,8 @@ struct Options {
     bool desktopSize = false; // --size desktop: full screen at the desktop's own mode
     bool seedGiven = false;   // --seed: the random source's seed instead of the clock
     uint32_t seed = 0;
-    uint32_t pace = 0;  // --pace: steps per second of wall-clock time; 0 one step per frame
-    int32_t vsync = -1; // --vsync: 1 on, 0 off, -1 the driver's default
-    bool paceGiven = false;
+    uint32_t pace = 0;          // --pace: steps per second of wall-clock time; 0 one step per frame
+    int32_t vsync = -1;         // --vsync: 1 on, 0 off, -1 the driver's default
     uint32_t maxFps = 0;        // --max-fps: at most this many frames per second; 0 no limit
     bool showRates = false;     // --fps: frames and steps per second on the screen
     bool stats = false;         // --stats: a line of rates on stderr every few seconds

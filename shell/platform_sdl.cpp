@@ -101,10 +101,6 @@ void RememberFrame(SdlWindow* window) {
     }
 }
 
-void SendSize(SdlWindow* window, uintptr_t kind, int32_t width, int32_t height) {
-    SendSizeMessage(window, kind, width, height);
-}
-
 // Creates the native window with an OpenGL visual matching the pixel-format request.
 bool Realise(SdlWindow* window, const PlatformPixelFormat& format) {
     const int colourBits = format.cColorBits >= 24 ? 8 : format.cColorBits >= 15 ? 5 : 1;
@@ -204,18 +200,18 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        SendSize(window, SIZE_MINIMIZED, window->clientWidth, window->clientHeight);
+        SendSizeMessage(window, SIZE_MINIMIZED, window->clientWidth, window->clientHeight);
         break;
     case SDL_WINDOWEVENT_RESTORED: {
         int width = 0, height = 0;
         SDL_GetWindowSize(window->native, &width, &height);
-        SendSize(window, SIZE_RESTORED, width, height);
+        SendSizeMessage(window, SIZE_RESTORED, width, height);
         break;
     }
     case SDL_WINDOWEVENT_MAXIMIZED: {
         int width = 0, height = 0;
         SDL_GetWindowSize(window->native, &width, &height);
-        SendSize(window, SIZE_MAXIMIZED, width, height);
+        SendSizeMessage(window, SIZE_MAXIMIZED, width, height);
         break;
     }
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -223,8 +219,9 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         const uint32_t state = SDL_GetWindowFlags(window->native);
         if ((state & SDL_WINDOW_MINIMIZED) == 0 &&
             (event.data1 != window->clientWidth || event.data2 != window->clientHeight)) {
-            SendSize(window, (state & SDL_WINDOW_MAXIMIZED) != 0 ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                     event.data1, event.data2);
+            SendSizeMessage(window,
+                            (state & SDL_WINDOW_MAXIMIZED) != 0 ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                            event.data1, event.data2);
         }
         break;
     }
@@ -274,8 +271,9 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
 void TranslatePointerEvent(const SDL_Event& event) {
     const uint32_t windowId =
         event.type == SDL_MOUSEMOTION ? event.motion.windowID : event.button.windowID;
+    const uint32_t mouse = event.type == SDL_MOUSEMOTION ? event.motion.which : event.button.which;
     SdlWindow* window = FromNative(windowId);
-    if (window == nullptr || event.motion.which == SDL_TOUCH_MOUSEID) {
+    if (window == nullptr || mouse == SDL_TOUCH_MOUSEID) {
         return;
     }
     uint32_t message = WM_MOUSEMOVE;
@@ -449,7 +447,7 @@ bool SdlShow(SdlWindow* window, bool show) {
         int clientWidth = 0, clientHeight = 0;
         SDL_GetWindowSize(window->native, &clientWidth, &clientHeight);
         RememberFrame(window);
-        SendSize(window, SIZE_RESTORED, clientWidth, clientHeight);
+        SendSizeMessage(window, SIZE_RESTORED, clientWidth, clientHeight);
     }
     return wasShown;
 }
@@ -553,8 +551,7 @@ const SurfaceOps kSdlSurface = {
 void SendSizeMessage(LinuxWindow* window, uintptr_t kind, int32_t width, int32_t height) {
     window->clientWidth = width;
     window->clientHeight = height;
-    window->procedure(reinterpret_cast<WindowHandle>(window), WM_SIZE, kind,
-                      kind == SIZE_MINIMIZED ? 0 : PackSize(width, height));
+    Send(window, WM_SIZE, kind, kind == SIZE_MINIMIZED ? 0 : PackSize(width, height));
 }
 
 bool SdlStartVideo(std::string* error) {
@@ -754,7 +751,7 @@ BOOL PlatformMoveWindow(WindowHandle hWnd, int32_t x, int32_t y, int32_t width, 
     }
     window->surface->move(window, x, y, width, height);
     if (width != window->clientWidth || height != window->clientHeight) {
-        SendSize(window, SIZE_RESTORED, width, height);
+        SendSizeMessage(window, SIZE_RESTORED, width, height);
     }
     return TRUE;
 }

@@ -45,7 +45,8 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
     // whatever machine it finds: at a steady pace, in step with the display, and never faster
     // than the display can show, so that neither the city's speed nor the power drawn follow the
     // hardware.
-    plan.stepsPerSecond = options.paceGiven ? options.pace : saver ? settings.stepsPerSecond : 0;
+    // --pace is 1 or more when given.
+    plan.stepsPerSecond = options.pace != 0 ? options.pace : saver ? settings.stepsPerSecond : 0;
     plan.swapInterval = options.vsync >= 0 ? options.vsync : saver ? 1 : -1;
     plan.maxFps = options.maxFps;
     plan.limitsToRefresh = saver && options.maxFps == 0;

@@ -51,16 +51,21 @@ class ErrorTrap {
     int (*previous_)(Display*, XErrorEvent*);
 };
 
-} // namespace
-
-bool GetSize(WindowId window, int32_t* width, int32_t* height) {
+// A window's attributes; false when it does not exist (any more).
+bool Attributes(WindowId window, XWindowAttributes* attributes) {
     Display* display = Connection();
     if (display == nullptr || window == 0) {
         return false;
     }
     ErrorTrap trap(display);
+    return XGetWindowAttributes(display, window, attributes) != 0 && !trap.Failed();
+}
+
+} // namespace
+
+bool GetSize(WindowId window, int32_t* width, int32_t* height) {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, window, &attributes) == 0 || trap.Failed()) {
+    if (!Attributes(window, &attributes)) {
         return false;
     }
     *width = attributes.width;
@@ -69,14 +74,8 @@ bool GetSize(WindowId window, int32_t* width, int32_t* height) {
 }
 
 bool IsShown(WindowId window) {
-    Display* display = Connection();
-    if (display == nullptr || window == 0) {
-        return false;
-    }
-    ErrorTrap trap(display);
     XWindowAttributes attributes;
-    return XGetWindowAttributes(display, window, &attributes) != 0 && !trap.Failed() &&
-           attributes.map_state == IsViewable;
+    return Attributes(window, &attributes) && attributes.map_state == IsViewable;
 }
 
 WindowId Parent(WindowId window) {
@@ -261,10 +260,6 @@ void SwapBuffers(WindowId child) {
     ErrorTrap trap(g_display);
     glXSwapBuffers(g_display, child);
 }
-
-} // namespace x11host
-
-namespace x11host {
 
 bool SetSwapInterval(WindowId child, int interval) {
     if (g_display == nullptr) {
