@@ -3,6 +3,7 @@
 // $XSCREENSAVER_WINDOW. The animation's own options are GNU-style long options.
 #include "shell/options.h"
 
+#include "common/long_option.h"
 #include "common/whole_number.h"
 
 #include <cctype>
@@ -225,15 +226,10 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             continue;
         }
         // --name=value is the same as --name value.
-        std::string name = argument;
-        std::string inlineValue;
-        bool hasInlineValue = false;
-        const size_t equals = argument.find('=');
-        if (argument.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            inlineValue = argument.substr(equals + 1);
-            hasInlineValue = true;
-        }
+        const LongOption option = SplitLongOption(argument);
+        const std::string& name = option.name;
+        const std::string& inlineValue = option.inlineValue;
+        const bool hasInlineValue = option.hasInlineValue;
         auto takeValue = [&](std::string* value) {
             if (hasInlineValue) {
                 *value = inlineValue;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "common/long_option.h"
 #include "common/whole_number.h"
 #include "tools/frame_pattern.h"
 
@@ -78,14 +79,10 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
     *options = CaptureOptions{};
     for (int i = 1; i < argc; ++i) {
         // "--name=value" is "--name value", for every option that takes a value.
-        std::string arg = argv[i];
-        std::string inlineValue;
-        const size_t equals = arg.find('=');
-        const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
-        if (hasInlineValue) {
-            inlineValue = arg.substr(equals + 1);
-            arg.resize(equals);
-        }
+        const LongOption option = SplitLongOption(argv[i]);
+        const std::string& arg = option.name;
+        const std::string& inlineValue = option.inlineValue;
+        const bool hasInlineValue = option.hasInlineValue;
         auto value = [&](const char** out) {
             if (hasInlineValue) {
                 *out = inlineValue.c_str();

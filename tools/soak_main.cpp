@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "common/gl.h"
+#include "common/long_option.h"
 #include "common/standard_descriptors.h"
 #include "common/whole_number.h"
 #include "scene/random.h"
@@ -53,12 +54,9 @@ constexpr char kUsage[] = "usage: zorvik-soak [--cpu-frames N] [--render-frames 
 bool ParseArguments(int argc, char** argv, long* cpuFrames, long* renderFrames, bool* help) {
     for (int i = 1; i < argc; ++i) {
         // "--name=value" is "--name value", as for the capture tool and the animation.
-        std::string arg = argv[i];
-        const size_t equals = arg.find('=');
-        const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
-        if (hasInlineValue) {
-            arg.resize(equals);
-        }
+        const LongOption option = SplitLongOption(argv[i]);
+        const std::string& arg = option.name;
+        const bool hasInlineValue = option.hasInlineValue;
         long* count = arg == "--cpu-frames"      ? cpuFrames
                       : arg == "--render-frames" ? renderFrames
                                                  : nullptr;
@@ -74,7 +72,7 @@ bool ParseArguments(int argc, char** argv, long* cpuFrames, long* renderFrames, 
             std::fprintf(stderr, "zorvik-soak: %s needs a value\n", argv[i]);
             return false;
         }
-        const char* value = hasInlineValue ? argv[i] + equals + 1 : argv[++i];
+        const char* value = hasInlineValue ? option.inlineValue.c_str() : argv[++i];
         if (!ParseWholeNumber(value, 0, LONG_MAX, count)) {
             std::fprintf(stderr, "zorvik-soak: %s needs %s, not '%s'\n", arg.c_str(),
                          DescribeWholeNumberRange(0, LONG_MAX).c_str(), value);
