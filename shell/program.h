@@ -1,0 +1,97 @@
+// The program over a host: the surfaces a run draws on and the views cut from them, the scene's
+// hooks, Esc and F1, pacing and the frame-rate limit, the saver's endings, and the rate figures.
+//
+// A host that lets the program own the loop calls Run(). A host that owns its frame loop (a
+// browser's animation frames) calls Begin() once, Frame() each time it can show a frame until
+// that returns false, and End() for the exit code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/gl_window.h"
+#include "shell/host.h"
+#include "shell/monitor_views.h"
+#include "shell/options.h"
+#include "shell/pacing.h"
+#include "shell/run_plan.h"
+
+// 1 while the outer loop is to open surfaces again after the current ones are closed.
+extern BOOL g_isProgramLooping;
+// Whether the next surface of the plain animation is to be full screen.
+extern BOOL g_createFullScreen;
+
+class Program {
+  public:
+    Program(Host& host, const RunPlan& plan);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The whole run; the exit code: 0, 1 when no surface or context could be made (or the
+    // settings could not be stored), or the host's own code when it could not start.
+    int Run();
+
+    bool Begin();
+    // Takes every waiting event, then draws a frame if one is due. False once the run is over.
+    bool Frame();
+    int End();
+
+    // The scene's two requests: the run ends after the frame in progress, its surfaces out of
+    // sight at once; the plain animation opens its surface again in the other mode.
+    void RequestEnd();
+    void RequestToggle();
+
+  private:
+    struct Surface {
+        SurfaceId id = 0;
+        SurfaceInfo info;
+        bool visible = true;
+        bool drawsCity = true;       // false: kept black (a monitor outside the primary one)
+        std::vector<MonitorView> views; // empty: one view of the whole surface
+        bool blackAround = false;
+    };
+
+    bool OpenSurfaces();
+    bool OpenSurface(const SurfaceRequest& request);
+    void CloseSurfaces();
+    bool Open();
+    void Close();
+    void PrepareFrames();
+    void Handle(const HostEvent& event);
+    bool EndsTheSaver(const HostEvent& event);
+    bool AnyVisible() const;
+    uint32_t TimeBeforeNextFrame();
+    void RunFrame();
+    void ReportRates(uint32_t steps);
+    Surface* Find(SurfaceId id);
+
+    Host& host_;
+    RunPlan plan_;
+    GL_Window window_{};
+    Keys keys_{};
+    std::vector<Surface> surfaces_;
+    bool open_ = false;
+    bool cycleOver_ = false; // the current surfaces are done: the run ends or F1 reopens them
+    bool over_ = false;
+    int exitCode_ = 0;
+    // A key pressed while a frame renders is seen by the next frame even if released meanwhile.
+    bool keyPressedSinceFrame_ = false;
+    bool pointerKnown_ = false; // the pointer's first position over a saver
+    int32_t pointerX_ = 0;
+    int32_t pointerY_ = 0;
+
+    bool paced_;
+    StepPacer pacer_;
+    bool limited_;
+    FrameLimiter limiter_;
+    bool hasNextFrameTick_ = false;
+    uint32_t nextFrameTick_ = 0;
+    RateReport report_;
+    RateReport overlayRates_{1000};
+    std::string overlayText_;
+};
+
+// The plan from the options and the host's stored saver settings, then the run.
+int RunZorvik(Host& host, const Options& options);
