@@ -1,0 +1,167 @@
+#include "shell/web/browser.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kCanvas = "#canvas";
+
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
+void (*g_lost)() = nullptr;
+void (*g_restored)() = nullptr;
+void (*g_toggle)() = nullptr;
+
+// clang-format off
+EM_JS(int, ReadSearch, (char* buffer, int size), {
+    stringToUTF8(location.search, buffer, size);
+    return lengthBytesUTF8(location.search);
+});
+
+EM_JS(void, PageMessage, (const char* text), {
+    zorvikPage.showMessage(UTF8ToString(text));
+});
+
+EM_JS(void, PageFrame, (double frames, double steps), {
+    zorvikPage.frame(frames, steps);
+});
+
+EM_JS(void, PageToggleFullScreen, (), {
+    if (document.fullscreenElement) {
+        document.exitFullscreen().catch(function() {});
+    } else if (document.documentElement.requestFullscreen) {
+        // Refused (no user gesture, or a browser that forbids it): the page stays as it is.
+        document.documentElement.requestFullscreen().catch(function() {});
+    }
+});
+
+EM_JS(int, PageIsFullScreen, (), {
+    return document.fullscreenElement ? 1 : 0;
+});
+// clang-format on
+
+EM_BOOL OnContextLost(int, const void*, void*) {
+    if (g_lost != nullptr) {
+        g_lost();
+    }
+    // Taken as ours: the browser then restores the context when it can.
+    return EM_TRUE;
+}
+
+EM_BOOL OnContextRestored(int, const void*, void*) {
+    if (g_restored != nullptr) {
+        g_restored();
+    }
+    return EM_TRUE;
+}
+
+EM_BOOL OnKey(int, const EmscriptenKeyboardEvent* event, void*) {
+    if (std::strcmp(event->key, "F1") != 0) {
+        return EM_FALSE;
+    }
+    if (!event->repeat && g_toggle != nullptr) {
+        g_toggle();
+    }
+    // Not the browser's help page.
+    return EM_TRUE;
+}
+
+EM_BOOL OnDoubleClick(int, const EmscriptenMouseEvent*, void*) {
+    if (g_toggle != nullptr) {
+        g_toggle();
+    }
+    return EM_TRUE;
+}
+
+} // namespace
+
+namespace browser {
+
+std::string PageQuery() {
+    char buffer[2048];
+    const int length = ReadSearch(buffer, sizeof buffer);
+    return length < static_cast<int>(sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+bool CreateContext(bool keepsFrame) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // Opaque, like the native window; no multisampling, so pixels compare with the native frame.
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.preserveDrawingBuffer = keepsFrame ? EM_TRUE : EM_FALSE;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    attributes.enableExtensionsByDefault = EM_FALSE;
+    g_context = emscripten_webgl_create_context(kCanvas, &attributes);
+    return g_context > 0 && MakeCurrent();
+}
+
+void WatchContext(void (*lost)(), void (*restored)()) {
+    g_lost = lost;
+    g_restored = restored;
+    emscripten_set_webglcontextlost_callback(kCanvas, nullptr, EM_FALSE, OnContextLost);
+    emscripten_set_webglcontextrestored_callback(kCanvas, nullptr, EM_FALSE, OnContextRestored);
+}
+
+bool MakeCurrent() {
+    return g_context > 0 &&
+           emscripten_webgl_make_context_current(g_context) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+void DrawingSize(int32_t fixedWidth, int32_t fixedHeight, int32_t* width, int32_t* height) {
+    const double ratio = emscripten_get_device_pixel_ratio();
+    if (fixedWidth > 0 && fixedHeight > 0) {
+        *width = fixedWidth;
+        *height = fixedHeight;
+        emscripten_set_element_css_size(kCanvas, fixedWidth / ratio, fixedHeight / ratio);
+    } else {
+        double cssWidth = 0;
+        double cssHeight = 0;
+        emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+        *width = static_cast<int32_t>(std::lround(cssWidth * ratio));
+        *height = static_cast<int32_t>(std::lround(cssHeight * ratio));
+    }
+    int current[2] = {0, 0};
+    emscripten_get_canvas_element_size(kCanvas, &current[0], &current[1]);
+    if (current[0] != *width || current[1] != *height) {
+        emscripten_set_canvas_element_size(kCanvas, *width, *height);
+    }
+}
+
+void ToggleFullScreen() {
+    PageToggleFullScreen();
+}
+
+bool IsFullScreen() {
+    return PageIsFullScreen() != 0;
+}
+
+void WatchFullScreenRequests(void (*toggle)()) {
+    g_toggle = toggle;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKey);
+    emscripten_set_dblclick_callback(kCanvas, nullptr, EM_FALSE, OnDoubleClick);
+}
+
+void ShowMessage(const std::string& text) {
+    PageMessage(text.c_str());
+}
+
+void SetTitle(const std::string& title) {
+    emscripten_set_window_title(title.c_str());
+}
+
+void PublishFrame(uint32_t frames, uint64_t steps) {
+    PageFrame(frames, static_cast<double>(steps));
+}
+
+double Now() {
+    return emscripten_get_now();
+}
+
+} // namespace browser

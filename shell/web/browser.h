@@ -1,0 +1,41 @@
+// The page around the program: its canvas and the WebGL context on it, the window's size in
+// device pixels, full screen through the browser's own API, and the few things the page shows
+// (a message in plain words, the title, the frame counts that the tests read).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace browser {
+
+// The URL's search part ("?seed=1&..."), or empty.
+std::string PageQuery();
+
+// Creates the WebGL 1 context on the page's canvas and makes it current; false when the browser
+// has no WebGL. `keepsFrame`: the last frame stays readable after it is shown (a stopped page).
+bool CreateContext(bool keepsFrame);
+// Called when the context is lost and when it is back; lost() until then.
+void WatchContext(void (*lost)(), void (*restored)());
+bool MakeCurrent();
+
+// The drawing size: the canvas's size on the page in device pixels, or `fixed` when non-zero
+// (the canvas is then shown at that many device pixels). The canvas's buffer follows it.
+void DrawingSize(int32_t fixedWidth, int32_t fixedHeight, int32_t* width, int32_t* height);
+
+void ToggleFullScreen();
+bool IsFullScreen();
+
+// F1 and a double click, in the page; `toggle` is called from within the user's own event, so
+// that the browser lets the page go full screen.
+void WatchFullScreenRequests(void (*toggle)());
+
+// The message shown instead of the city.
+void ShowMessage(const std::string& text);
+void SetTitle(const std::string& title);
+// The figures the tests read: frames shown, steps run, and whether the context is lost.
+void PublishFrame(uint32_t frames, uint64_t steps);
+
+// Milliseconds since the page began loading.
+double Now();
+
+} // namespace browser

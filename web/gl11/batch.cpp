@@ -1,0 +1,34 @@
+#include "web/gl11/batch.h"
+
+namespace gl11 {
+
+bool BatchKey::operator==(const BatchKey& o) const {
+    return viewport[0] == o.viewport[0] && viewport[1] == o.viewport[1] &&
+           viewport[2] == o.viewport[2] && viewport[3] == o.viewport[3] &&
+           projectionVersion == o.projectionVersion && depthTest == o.depthTest &&
+           polygonOffset == o.polygonOffset && offsetFactor == o.offsetFactor &&
+           offsetUnits == o.offsetUnits && texturing == o.texturing && texture == o.texture &&
+           lighting == o.lighting && lightsVersion == o.lightsVersion && blend == o.blend &&
+           blendSource == o.blendSource && blendDestination == o.blendDestination;
+}
+
+void Batch::Reset() {
+    materialCount = 0;
+    vertices.clear();
+    indices.clear();
+}
+
+int Batch::SlotFor(const Material& material) {
+    for (int i = 0; i < materialCount; ++i) {
+        if (materials[i] == material) {
+            return i;
+        }
+    }
+    if (materialCount == kMaterialSlots) {
+        return -1;
+    }
+    materials[materialCount] = material;
+    return materialCount++;
+}
+
+} // namespace gl11
