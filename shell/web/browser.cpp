@@ -2,9 +2,11 @@
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <webgl/webgl1.h>
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -36,6 +38,10 @@ EM_JS(void, PageToggleFullScreen, (), {
         // Refused (no user gesture, or a browser that forbids it): the page stays as it is.
         document.documentElement.requestFullscreen().catch(function() {});
     }
+});
+
+EM_JS(void, PagePicture, (const uint8_t* rgba, int width, int height), {
+    zorvikPage.picture(HEAPU8.slice(rgba, rgba + width * height * 4), width, height);
 });
 
 EM_JS(int, PageIsFullScreen, (), {
@@ -86,7 +92,7 @@ std::string PageQuery() {
     return length < static_cast<int>(sizeof buffer) ? std::string(buffer) : std::string();
 }
 
-bool CreateContext(bool keepsFrame) {
+bool CreateContext() {
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // Opaque, like the native window; no multisampling, so pixels compare with the native frame.
@@ -94,7 +100,7 @@ bool CreateContext(bool keepsFrame) {
     attributes.depth = EM_TRUE;
     attributes.stencil = EM_FALSE;
     attributes.antialias = EM_FALSE;
-    attributes.preserveDrawingBuffer = keepsFrame ? EM_TRUE : EM_FALSE;
+    attributes.preserveDrawingBuffer = EM_FALSE;
     attributes.majorVersion = 1;
     attributes.minorVersion = 0;
     attributes.enableExtensionsByDefault = EM_FALSE;
@@ -158,6 +164,18 @@ void SetTitle(const std::string& title) {
 
 void PublishFrame(uint32_t frames, uint64_t steps) {
     PageFrame(frames, static_cast<double>(steps));
+}
+
+void PublishPicture(int32_t width, int32_t height) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    std::vector<uint8_t> bottomUp(row * height);
+    std::vector<uint8_t> topDown(row * height);
+    emscripten_glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    emscripten_glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    for (int32_t y = 0; y < height; ++y) {
+        std::memcpy(topDown.data() + row * y, bottomUp.data() + row * (height - 1 - y), row);
+    }
+    PagePicture(topDown.data(), width, height);
 }
 
 double Now() {

@@ -12,8 +12,8 @@ namespace browser {
 std::string PageQuery();
 
 // Creates the WebGL 1 context on the page's canvas and makes it current; false when the browser
-// has no WebGL. `keepsFrame`: the last frame stays readable after it is shown (a stopped page).
-bool CreateContext(bool keepsFrame);
+// has no WebGL.
+bool CreateContext();
 // Called when the context is lost and when it is back; lost() until then.
 void WatchContext(void (*lost)(), void (*restored)());
 bool MakeCurrent();
@@ -34,6 +34,9 @@ void ShowMessage(const std::string& text);
 void SetTitle(const std::string& title);
 // The figures the tests read: frames shown, steps run, and whether the context is lost.
 void PublishFrame(uint32_t frames, uint64_t steps);
+
+// Hands the frame just drawn to the page, top row first, for the tests to compare (a stopped page).
+void PublishPicture(int32_t width, int32_t height);
 
 // Milliseconds since the page began loading.
 double Now();

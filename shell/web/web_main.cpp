@@ -86,6 +86,7 @@ EM_BOOL Frame(double, void*) {
     gl11::FinishFrame();
     browser::PublishFrame(run.frames, run.steps);
     if (run.page.stop != 0 && run.steps >= run.page.stop) {
+        browser::PublishPicture(run.window.width, run.window.height);
         browser::SetTitle("stopped " + std::to_string(run.page.stop));
         return EM_FALSE;
     }
@@ -123,7 +124,7 @@ int main() {
         browser::ShowMessage("This page's address has a parameter it cannot use: " + error + ".");
         return 1;
     }
-    if (!browser::CreateContext(run.page.stop != 0)) {
+    if (!browser::CreateContext()) {
         browser::ShowMessage("This browser cannot show the city: it needs WebGL, which is "
                              "missing or turned off.");
         return 1;

@@ -6,8 +6,7 @@ namespace gl11 {
 // emission, the light model's ambient and, for each enabled light, its ambient, diffuse and
 // specular terms scaled by the distance attenuation and the spot factor. The colour is clamped
 // at the vertex and then interpolated; the alpha is the material's diffuse alpha. Normals are
-// used as given (no normalisation is enabled), so only their direction matters where the
-// specular exponent is 0.
+// used as given (no normalisation is enabled).
 const char kVertexShader[] = R"(
 precision highp float;
 attribute vec3 a_eye;
@@ -54,11 +53,12 @@ vec4 Lit(vec3 v, vec3 n, int slot) {
             vec3 d = p.xyz / p.w - v;
             float distance = length(d);
             l = d / distance;
-            vec3 k = u_lightAttenuation[i].xyz;
             attenuation = 1.0 / (k.x + k.y * distance + k.z * distance * distance);
         } else {
             l = normalize(p.xyz);
         }
+        vec3 k = u_lightAttenuation[i].xyz;
+        bool attenuated = u_lightHasSpot[i] != 0.0 || k != vec3(1.0, 0.0, 0.0);
         if (u_lightHasSpot[i] != 0.0) {
             float s = dot(-l, u_lightSpot[i].xyz);
             float exponent = u_lightAttenuation[i].w;
@@ -69,8 +69,17 @@ vec4 Lit(vec3 v, vec3 n, int slot) {
                     max(nl, 0.0) * diffuse.rgb * u_lightDiffuse[i].rgb;
         // A light behind the surface adds no highlight.
         if (nl > 0.0) {
-            float nh = max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0);
-            float f = shininess == 0.0 ? 1.0 : pow(nh, shininess);
+            float f;
+            if (shininess != 0.0) {
+                f = pow(max(dot(n, normalize(l + vec3(0.0, 0.0, 1.0))), 0.0), shininess);
+            } else if (attenuated) {
+                // Mesa's fixed-function pipeline, which the native program draws with on Linux,
+                // raises n.l to the power n.l here instead of taking the exponent 0 (a highlight
+                // of 1): the browser shows the highlights the native program shows.
+                f = pow(nl, nl);
+            } else {
+                f = 1.0;
+            }
             term += f * specular.rgb * u_lightSpecular[i].rgb;
         }
         c += attenuation * term;
