@@ -80,7 +80,7 @@ bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* erro
         }
     }
     if (page->stop != 0) {
-        // A stopped frame is zorvik-capture's frame: one step per frame, whatever the pace.
+        // A stopped frame is zorvik-capture's frame, whatever the pace.
         for (auto it = page->arguments.begin(); it != page->arguments.end();) {
             it = it->compare(0, 7, "--pace=") == 0 ? page->arguments.erase(it) : it + 1;
         }

@@ -6,8 +6,8 @@
 //   pace=N      N steps per second (default 60); 0: one per frame    --pace=N
 //   fps[=1]     frames and steps per second on the screen            --fps
 //   size=WxH    a fixed drawing size instead of the window's pixels  --size=WxH
-//   stop=N      stop after the frame that zorvik-capture --frames N writes last, one step per
-//               frame, and set the page's title to "stopped N"
+//   stop=N      draw the frame that zorvik-capture --frames N writes last, as it draws it (the
+//               scene driven directly, N steps, no pacing), then stop; the title says "stopped N"
 //   fault=...   light0..light3, glow or traffic: leave that out of the picture (tests only)
 #pragma once
 

@@ -72,7 +72,7 @@ EM_BOOL Frame(double, void*) {
     }
     FollowSize();
     const uint32_t ticks = static_cast<uint32_t>(browser::Now());
-    const uint32_t steps = run.page.stop != 0 ? 1 : run.pacer.StepsFor(ticks);
+    const uint32_t steps = run.page.stop != 0 ? run.page.stop : run.pacer.StepsFor(ticks);
     DrawSteps(steps);
     ++run.frames;
     run.steps += steps;

@@ -47,6 +47,8 @@ vec4 Lit(vec3 v, vec3 n, int slot) {
             break;
         }
         vec4 p = u_lightPosition[i];
+        vec3 k = u_lightAttenuation[i].xyz;
+        bool attenuated = u_lightHasSpot[i] != 0.0 || k != vec3(1.0, 0.0, 0.0);
         vec3 l;
         float attenuation = 1.0;
         if (p.w != 0.0) {
@@ -57,8 +59,6 @@ vec4 Lit(vec3 v, vec3 n, int slot) {
         } else {
             l = normalize(p.xyz);
         }
-        vec3 k = u_lightAttenuation[i].xyz;
-        bool attenuated = u_lightHasSpot[i] != 0.0 || k != vec3(1.0, 0.0, 0.0);
         if (u_lightHasSpot[i] != 0.0) {
             float s = dot(-l, u_lightSpot[i].xyz);
             float exponent = u_lightAttenuation[i].w;
