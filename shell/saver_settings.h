@@ -1,6 +1,6 @@
 // The screen saver's settings: how fast the city goes, how it uses several monitors, and whether
 // the frame rate is shown. Windows keeps them for each user (the settings dialog stores them,
-// /s and /p read them); a value that is missing or malformed means its default, never a failure.
+// /s and /p read them).
 #pragma once
 
 #include <cstdint>
@@ -28,9 +28,3 @@ uint32_t StoredMonitorMode(MonitorMode mode);
 // kMaxSaverSpeed, blanks around it allowed. False for anything else, which the dialog refuses
 // rather than guess at.
 bool ParseSaverSpeed(const std::string& text, uint32_t* speed);
-
-// Reads the stored settings through the platform; each value that is missing or out of range
-// keeps its default.
-SaverSettings LoadSaverSettings();
-// Stores every value; false when the platform could not.
-bool StoreSaverSettings(const SaverSettings& settings);

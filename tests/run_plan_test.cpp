@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "shell/monitor_views.h"
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/platform_fake.h"
 #include "shell/run_plan.h"
 #include "shell/saver_settings.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/main_loop.h"
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
+#include "tests/support/win32_run.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/platform_fake.h"
 #include "tests/support/recording_scene.h"
 
 namespace {

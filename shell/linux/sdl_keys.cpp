@@ -1,6 +1,6 @@
 // SDL scancodes to Windows virtual-key codes. Scancodes name physical positions, which is what
 // the key table cares about (Esc and F1), and they do not change with the keyboard layout.
-#include "shell/sdl_keys.h"
+#include "shell/linux/sdl_keys.h"
 
 uint8_t VirtualKeyFromScancode(SDL_Scancode scancode) {
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
-#include "shell/platform_constants.h"
+#include "shell/win32/platform.h"
+#include "shell/win32/platform_constants.h"
 #include "shell/saver_settings.h"
 
 struct FakeCall {

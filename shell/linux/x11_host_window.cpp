@@ -1,4 +1,4 @@
-#include "shell/x11_host_window.h"
+#include "shell/linux/x11_host_window.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>

@@ -1,0 +1,478 @@
+// The program's loops over a host: surfaces are opened for the plan, the scene is initialised on
+// them, and frames run whenever no event is waiting; F1 closes the surfaces and opens them again
+// in the other mode while the city carries on.
+#include "shell/program.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/gl.h"
+#include "shell/rate_overlay.h"
+
+BOOL g_isProgramLooping;
+BOOL g_createFullScreen;
+
+namespace {
+
+constexpr int kExitSurfaceFailed = 1;
+constexpr int32_t kDefaultWidth = 1280;
+constexpr int32_t kDefaultHeight = 720;
+// A display that names no refresh rate is taken to show 60 frames a second.
+constexpr int32_t kAssumedRefreshRate = 60;
+// Waiting for an event with nothing to draw: as long as the host likes.
+constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
+// How far the pointer may drift before a screen saver takes it as the user's hand: a desk that
+// shakes, or a mouse that reports its first position late, should not end it.
+constexpr int32_t kPointerSlack = 8;
+
+// The run the scene's requests reach.
+Program* g_running = nullptr;
+
+int32_t Abs(int32_t v) {
+    return v < 0 ? -v : v;
+}
+
+bool IsFullScreen(SurfaceKind kind) {
+    return kind != SurfaceKind::kWindow && kind != SurfaceKind::kChild;
+}
+
+} // namespace
+
+void TerminateApplication(GL_Window*) {
+    if (g_running != nullptr) {
+        g_running->RequestEnd();
+    }
+}
+
+void ToggleFullscreen(GL_Window*) {
+    if (g_running != nullptr) {
+        g_running->RequestToggle();
+    }
+}
+
+Program::Program(Host& host, const RunPlan& plan)
+    : host_(host), plan_(plan), paced_(plan.stepsPerSecond != 0), pacer_(plan.stepsPerSecond),
+      limited_(plan.maxFps != 0), limiter_(plan.maxFps),
+      overlayText_(RateOverlayText(false, 0, 0)) {
+    window_.keys = &keys_;
+    window_.title = "zorvik - tavrin 2005";
+    window_.bitsPerPixel = 32;
+}
+
+Program::~Program() {
+    if (g_running == this) {
+        g_running = nullptr;
+    }
+}
+
+int RunZorvik(Host& host, const Options& options) {
+    Program program(host, PlanRun(options, host.StoredSaverSettings()));
+    return program.Run();
+}
+
+int Program::Run() {
+    if (Begin()) {
+        while (Frame()) {
+        }
+    }
+    return End();
+}
+
+bool Program::Begin() {
+    if (plan_.placement == Placement::kNone) {
+        exitCode_ = host_.EditSaverSettings(plan_.host);
+        over_ = true;
+        return false;
+    }
+    exitCode_ = host_.Start(plan_.quiet);
+    if (exitCode_ != 0) {
+        over_ = true;
+        return false;
+    }
+    g_running = this;
+    open_ = true;
+    g_isProgramLooping = TRUE;
+    g_createFullScreen = plan_.startsFullScreen ? TRUE : FALSE;
+    return Open();
+}
+
+int Program::End() {
+    if (!surfaces_.empty()) {
+        Close();
+    }
+    if (open_) {
+        host_.Finish();
+        open_ = false;
+    }
+    if (g_running == this) {
+        g_running = nullptr;
+    }
+    return exitCode_;
+}
+
+void Program::RequestEnd() {
+    // The desktop comes back at once: the frame in progress and the teardown follow out of sight,
+    // and a saver is gone the moment it is told to go.
+    for (const Surface& surface : surfaces_) {
+        host_.Hide(surface.id);
+    }
+    cycleOver_ = true;
+    g_isProgramLooping = FALSE;
+}
+
+void Program::RequestToggle() {
+    // Only the plain animation has another mode to switch to.
+    if (plan_.placement != Placement::kScreen || cycleOver_) {
+        return;
+    }
+    g_createFullScreen = g_createFullScreen == TRUE ? FALSE : TRUE;
+    cycleOver_ = true;
+}
+
+// Opens the surfaces for the plan and hands them to the scene. False when the run is over.
+bool Program::Open() {
+    cycleOver_ = false;
+    keyPressedSinceFrame_ = false;
+    pointerKnown_ = false;
+    std::memset(keys_.keyDown, 0, sizeof keys_.keyDown);
+    if (!OpenSurfaces()) {
+        g_isProgramLooping = FALSE;
+        over_ = true;
+        return false;
+    }
+    PrepareFrames();
+    window_.lastTickCount = host_.Ticks();
+    if (Initialize(&window_, &keys_) == FALSE) {
+        RequestEnd();
+        return true;
+    }
+    if (plan_.seedGiven) {
+        SeedAnimation(plan_.seed);
+    }
+    return true;
+}
+
+void Program::Close() {
+    Deinitialize();
+    CloseSurfaces();
+}
+
+bool Program::OpenSurfaces() {
+    SurfaceRequest request;
+    request.keepsDisplayAwake = plan_.keepsDisplayAwake;
+    switch (plan_.placement) {
+    case Placement::kScreen:
+        request.width = plan_.width;
+        request.height = plan_.height;
+        if (g_createFullScreen == TRUE) {
+            request.kind = plan_.desktopSize ? SurfaceKind::kDesktop : SurfaceKind::kFullScreen;
+        } else if (plan_.desktopSize) {
+            // A window as large as the screen would not fit inside it with its frame.
+            request.width = kDefaultWidth;
+            request.height = kDefaultHeight;
+        }
+        break;
+    case Placement::kEveryMonitor:
+        request.kind = SurfaceKind::kSpan;
+        break;
+    case Placement::kChild:
+        request.kind = SurfaceKind::kChild;
+        request.hostWindow = plan_.host;
+        request.hostMustBeOrdinary = plan_.hostMustBeOrdinary;
+        break;
+    case Placement::kNone:
+        return false;
+    }
+    request.hidesPointer = IsFullScreen(request.kind);
+    if (request.kind != SurfaceKind::kSpan || host_.CanSpanOutputs()) {
+        return OpenSurface(request);
+    }
+    // Where no surface can cover several outputs, each gets a full-screen surface of its own.
+    request.kind = SurfaceKind::kOutput;
+    const std::vector<Output> outputs = host_.Outputs();
+    for (const Output& output : outputs) {
+        request.output = output.id;
+        if (!OpenSurface(request)) {
+            CloseSurfaces();
+            return false;
+        }
+        surfaces_.back().drawsCity = plan_.monitors != MonitorMode::kPrimary || output.primary;
+    }
+    return !surfaces_.empty() || OpenSurface(SurfaceRequest(request));
+}
+
+bool Program::OpenSurface(const SurfaceRequest& request) {
+    Surface surface;
+    std::string why;
+    surface.id = host_.Create(request, &surface.info, &why);
+    if (surface.id == 0) {
+        if (!why.empty()) {
+            char text[200];
+            std::snprintf(text, sizeof text, "window 0x%llx: %s",
+                          static_cast<unsigned long long>(request.hostWindow), why.c_str());
+            host_.ShowError(text);
+        } else {
+            host_.ShowError("Error Creating OpenGL Window");
+        }
+        exitCode_ = kExitSurfaceFailed;
+        return false;
+    }
+    surfaces_.push_back(surface);
+    if (surfaces_.size() == 1) {
+        // The scene's record describes the first surface: the size it sets its view up for.
+        window_.width = surface.info.area.width;
+        window_.height = surface.info.area.height;
+        window_.isFullScreen = surface.info.fullScreen ? TRUE : FALSE;
+        window_.isVisible = TRUE;
+        if (request.kind == SurfaceKind::kWindow || request.kind == SurfaceKind::kFullScreen) {
+            // The requested size, not the measured one: a refused mode switch leaves a window
+            // whose drawing area is smaller, and the scene still sets its view up for this.
+            window_.width = request.width;
+            window_.height = request.height;
+        }
+    }
+    return true;
+}
+
+void Program::CloseSurfaces() {
+    // The newest first, so that the context's first surface goes last.
+    while (!surfaces_.empty()) {
+        host_.Destroy(surfaces_.back().id);
+        surfaces_.pop_back();
+    }
+}
+
+// What the plan asks of new surfaces' frames: the swap interval, at most one frame per display
+// refresh, and the outputs' views.
+void Program::PrepareFrames() {
+    if (plan_.swapInterval >= 0) {
+        host_.SetSwapInterval(plan_.swapInterval);
+    }
+    const bool spanning = plan_.placement == Placement::kEveryMonitor && host_.CanSpanOutputs();
+    if (!plan_.limitsToRefresh && !spanning) {
+        return;
+    }
+    const std::vector<Output> outputs = host_.Outputs();
+    if (plan_.limitsToRefresh) {
+        // Drivers that ignore the swap interval would otherwise draw as fast as they can.
+        int32_t refresh = 0;
+        for (const Output& output : outputs) {
+            if (output.primary || refresh == 0) {
+                refresh = output.refreshHz;
+            }
+        }
+        limited_ = true;
+        limiter_ = FrameLimiter(static_cast<uint32_t>(refresh > 0 ? refresh : kAssumedRefreshRate));
+        hasNextFrameTick_ = false;
+    }
+    if (spanning) {
+        for (Surface& surface : surfaces_) {
+            surface.views =
+                PlanMonitorViews(plan_.monitors, outputs, surface.info.area, &surface.blackAround);
+        }
+    }
+}
+
+Program::Surface* Program::Find(SurfaceId id) {
+    for (Surface& surface : surfaces_) {
+        if (surface.id == id) {
+            return &surface;
+        }
+    }
+    return nullptr;
+}
+
+bool Program::AnyVisible() const {
+    for (const Surface& surface : surfaces_) {
+        if (surface.visible) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether an event is the user's input that ends a full-screen screen saver: a key, a button, a
+// move of the pointer beyond the slack from where it was first seen, or the loss of the focus.
+bool Program::EndsTheSaver(const HostEvent& event) {
+    switch (event.kind) {
+    case HostEventKind::kKey:
+        return event.down;
+    case HostEventKind::kPointerButton:
+    case HostEventKind::kFocusLost:
+        return true;
+    case HostEventKind::kPointerMove: {
+        // On the desktop, so that surfaces of several outputs agree.
+        const Surface* surface = Find(event.surface);
+        const int32_t x = event.x + (surface != nullptr ? surface->info.area.x : 0);
+        const int32_t y = event.y + (surface != nullptr ? surface->info.area.y : 0);
+        if (!pointerKnown_) {
+            pointerKnown_ = true;
+            pointerX_ = x;
+            pointerY_ = y;
+            return false;
+        }
+        return Abs(x - pointerX_) > kPointerSlack || Abs(y - pointerY_) > kPointerSlack;
+    }
+    default:
+        return false;
+    }
+}
+
+void Program::Handle(const HostEvent& event) {
+    if (plan_.endsOnInput && EndsTheSaver(event)) {
+        RequestEnd();
+        return;
+    }
+    Surface* surface = Find(event.surface);
+    switch (event.kind) {
+    case HostEventKind::kKey:
+        // A child (a preview, a saver host's window) leaves the keyboard to its host, and keys
+        // pressed with Alt are the system's.
+        if (plan_.placement == Placement::kChild || event.withAlt) {
+            break;
+        }
+        // The scene reads the key table once per frame, so a key pressed and released while
+        // one frame renders would be set and cleared before any frame saw it: on a slow renderer
+        // a quick tap of Esc or F1 would do nothing. Such a release waits for one frame.
+        if (!event.down && keyPressedSinceFrame_ && AnyVisible()) {
+            RunFrame();
+        }
+        keys_.keyDown[event.key] = event.down ? TRUE : FALSE;
+        if (event.down) {
+            keyPressedSinceFrame_ = true;
+        }
+        break;
+    case HostEventKind::kResized:
+        if (surface != nullptr) {
+            surface->visible = true;
+            surface->info.area.width = event.width;
+            surface->info.area.height = event.height;
+            // The scene's own view for the new shape.
+            Reshape(event.width, event.height);
+        }
+        break;
+    case HostEventKind::kHidden:
+    case HostEventKind::kShown:
+        if (surface != nullptr) {
+            surface->visible = event.kind == HostEventKind::kShown;
+        }
+        break;
+    case HostEventKind::kCloseRequested:
+    case HostEventKind::kHostGone:
+    case HostEventKind::kQuitSignal:
+        RequestEnd();
+        break;
+    default:
+        break;
+    }
+}
+
+// How long the limiter still holds the next frame back; 0 when it may start now.
+uint32_t Program::TimeBeforeNextFrame() {
+    if (!limited_ || !hasNextFrameTick_ || keyPressedSinceFrame_) {
+        // A key goes to the scene in the next frame, which the limiter does not hold back.
+        return 0;
+    }
+    // Signed: the tick counter may wrap between the two readings.
+    const int32_t early = static_cast<int32_t>(nextFrameTick_ - host_.Ticks());
+    return early > 0 ? static_cast<uint32_t>(early) : 0;
+}
+
+bool Program::Frame() {
+    if (over_) {
+        return false;
+    }
+    if (cycleOver_) {
+        Close();
+        if (g_isProgramLooping == FALSE) {
+            over_ = true;
+            return false;
+        }
+        return Open();
+    }
+    HostEvent event;
+    if (host_.NextEvent(&event, 0)) {
+        Handle(event);
+        return true;
+    }
+    if (!AnyVisible()) {
+        // Nothing in sight: rest until something happens.
+        if (host_.NextEvent(&event, kWaitLong)) {
+            Handle(event);
+        }
+        return true;
+    }
+    const uint32_t early = TimeBeforeNextFrame();
+    if (early > 0) {
+        // The wait for the limiter is a wait for input, so a key is acted on at once.
+        if (host_.NextEvent(&event, early)) {
+            Handle(event);
+        }
+        return true;
+    }
+    RunFrame();
+    return true;
+}
+
+// One frame: the scene steps once and is drawn into every view, and the pictures are shown.
+void Program::RunFrame() {
+    const uint32_t tickCount = host_.Ticks();
+    // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
+    Update(tickCount - window_.lastTickCount);
+    window_.lastTickCount = tickCount;
+    const uint32_t steps = pacer_.StepsFor(tickCount);
+    bool stepped = false;
+    for (const Surface& surface : surfaces_) {
+        if (!surface.visible) {
+            continue;
+        }
+        if (surfaces_.size() > 1) {
+            host_.MakeCurrent(surface.id);
+        }
+        const std::string* overlay = !stepped && plan_.showRates ? &overlayText_ : nullptr;
+        if (!surface.drawsCity) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        } else if (!surface.views.empty()) {
+            DrawMonitorViews(surface.views, surface.blackAround, surface.info.area.height,
+                             stepped ? 0 : steps, overlay);
+            stepped = true;
+        } else {
+            if (stepped) {
+                // Another output's view of the same state.
+                Reshape(surface.info.area.width, surface.info.area.height);
+                DrawSteps(0);
+            } else if (paced_) {
+                DrawSteps(steps);
+            } else {
+                Draw();
+            }
+            if (overlay != nullptr) {
+                DrawRateOverlayInViewport(*overlay);
+            }
+            stepped = true;
+        }
+        host_.Present(surface.id);
+    }
+    keyPressedSinceFrame_ = false;
+    ReportRates(steps);
+}
+
+void Program::ReportRates(uint32_t steps) {
+    if (!limited_ && !plan_.reportsRates && !plan_.showRates) {
+        return;
+    }
+    const uint32_t frameEnd = host_.Ticks();
+    char line[160];
+    if (plan_.showRates && overlayRates_.FrameEnded(frameEnd, steps, line, sizeof line)) {
+        overlayText_ = RateOverlayText(true, overlayRates_.FramesPerSecond(),
+                                       overlayRates_.StepsPerSecond());
+    }
+    if (plan_.reportsRates && report_.FrameEnded(frameEnd, steps, line, sizeof line)) {
+        std::fprintf(stderr, "%s\n", line);
+        std::fflush(stderr);
+    }
+    if (limited_) {
+        nextFrameTick_ = frameEnd + limiter_.WaitAfterFrame(frameEnd);
+        hasNextFrameTick_ = true;
+    }
+}
