@@ -26,8 +26,8 @@ struct HostRect {
 
 // One output (a monitor) of the desktop.
 struct Output {
-    uint32_t id = 0;  // stable while the output exists
-    HostRect area;    // on the desktop, in the desktop's units
+    uint32_t id = 0; // stable while the output exists
+    HostRect area;   // on the desktop, in the desktop's units
     bool primary = false;
     int32_t refreshHz = 0; // 0 when the system does not say
     float scale = 1.0f;    // pixels per desktop unit
@@ -106,7 +106,8 @@ class Host {
     // A new surface with the run's context current on it; 0 when it cannot be made, the host
     // having put back whatever it changed (a display mode, the pointer), with the reason in
     // `why` when it is the host window's.
-    virtual SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) = 0;
+    virtual SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info,
+                             std::string* why) = 0;
     // Out of sight at once; destroyed later.
     virtual void Hide(SurfaceId surface) = 0;
     virtual void Destroy(SurfaceId surface) = 0;

@@ -347,6 +347,10 @@ void Program::Handle(const HostEvent& event) {
             surface->visible = true;
             surface->info.area.width = event.width;
             surface->info.area.height = event.height;
+            if (surface == &surfaces_.front()) {
+                window_.width = event.width;
+                window_.height = event.height;
+            }
             // The scene's own view for the new shape.
             Reshape(event.width, event.height);
         }
@@ -390,24 +394,15 @@ bool Program::Frame() {
         }
         return Open();
     }
+    // Nothing in sight: rest until something happens. The limiter's wait is a wait for input
+    // too, so that a key is acted on at once.
+    const uint32_t wait = AnyVisible() ? TimeBeforeNextFrame() : kWaitLong;
     HostEvent event;
-    if (host_.NextEvent(&event, 0)) {
+    if (host_.NextEvent(&event, wait)) {
         Handle(event);
         return true;
     }
-    if (!AnyVisible()) {
-        // Nothing in sight: rest until something happens.
-        if (host_.NextEvent(&event, kWaitLong)) {
-            Handle(event);
-        }
-        return true;
-    }
-    const uint32_t early = TimeBeforeNextFrame();
-    if (early > 0) {
-        // The wait for the limiter is a wait for input, so a key is acted on at once.
-        if (host_.NextEvent(&event, early)) {
-            Handle(event);
-        }
+    if (!AnyVisible() || TimeBeforeNextFrame() > 0) {
         return true;
     }
     RunFrame();
@@ -464,8 +459,8 @@ void Program::ReportRates(uint32_t steps) {
     const uint32_t frameEnd = host_.Ticks();
     char line[160];
     if (plan_.showRates && overlayRates_.FrameEnded(frameEnd, steps, line, sizeof line)) {
-        overlayText_ = RateOverlayText(true, overlayRates_.FramesPerSecond(),
-                                       overlayRates_.StepsPerSecond());
+        overlayText_ =
+            RateOverlayText(true, overlayRates_.FramesPerSecond(), overlayRates_.StepsPerSecond());
     }
     if (plan_.reportsRates && report_.FrameEnded(frameEnd, steps, line, sizeof line)) {
         std::fprintf(stderr, "%s\n", line);

@@ -48,7 +48,7 @@ class Program {
         SurfaceId id = 0;
         SurfaceInfo info;
         bool visible = true;
-        bool drawsCity = true;       // false: kept black (a monitor outside the primary one)
+        bool drawsCity = true;          // false: kept black (a monitor outside the primary one)
         std::vector<MonitorView> views; // empty: one view of the whole surface
         bool blackAround = false;
     };

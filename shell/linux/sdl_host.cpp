@@ -320,8 +320,8 @@ SurfaceId LinuxHost::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     surface.request = request;
     surfaces_.push_back(surface);
     Surface* made = &surfaces_.back();
-    const bool created = request.kind == SurfaceKind::kChild ? CreateChild(made, why)
-                                                              : CreateWindow(made, info);
+    const bool created =
+        request.kind == SurfaceKind::kChild ? CreateChild(made, why) : CreateWindow(made, info);
     if (!created) {
         Destroy(made->id);
         return 0;
@@ -473,10 +473,9 @@ void LinuxHost::TranslateWindowEvent(const SDL_WindowEvent& event) {
     case SDL_WINDOWEVENT_FOCUS_LOST: {
         // Focus passing between the program's own surfaces is not a loss.
         SDL_Window* focused = SDL_GetKeyboardFocus();
-        if (focused == nullptr || std::none_of(surfaces_.begin(), surfaces_.end(),
-                                               [focused](const Surface& s) {
-                                                   return s.window == focused;
-                                               })) {
+        if (focused == nullptr ||
+            std::none_of(surfaces_.begin(), surfaces_.end(),
+                         [focused](const Surface& s) { return s.window == focused; })) {
             Push(HostEventKind::kFocusLost, surface->id);
         }
         break;
@@ -496,8 +495,8 @@ void LinuxHost::TranslateWindowEvent(const SDL_WindowEvent& event) {
         SDL_GL_GetDrawableSize(surface->window, &width, &height);
         const bool minimised = (SDL_GetWindowFlags(surface->window) & SDL_WINDOW_MINIMIZED) != 0;
         // SDL also repeats the size a window already has.
-        if (!minimised && (surface->minimised || width != surface->width ||
-                           height != surface->height)) {
+        if (!minimised &&
+            (surface->minimised || width != surface->width || height != surface->height)) {
             surface->minimised = false;
             surface->width = width;
             surface->height = height;
@@ -593,9 +592,10 @@ bool LinuxHost::NextEvent(HostEvent* event, uint32_t waitMs) {
             }
         } else {
             const bool children = std::any_of(surfaces_.begin(), surfaces_.end(),
-                                               [](const Surface& s) { return s.child != 0; });
+                                              [](const Surface& s) { return s.child != 0; });
             const uint32_t slice = std::min(waitMs - waited, children ? kHostPollMs : waitMs);
-            if (!SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(std::min<uint32_t>(slice, 0x7FFFFFFF)))) {
+            if (!SDL_WaitEventTimeout(&sdlEvent,
+                                      static_cast<int>(std::min<uint32_t>(slice, 0x7FFFFFFF)))) {
                 continue;
             }
         }
@@ -649,8 +649,8 @@ bool SdlStartVideo(std::string* error) {
     const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 ||
                                                  SDL_strcmp(driver, "dummy") == 0);
     if (invisible && (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
-        *error = std::string("no display found; SDL offered only its \"") + driver +
-                 "\" video driver";
+        *error =
+            std::string("no display found; SDL offered only its \"") + driver + "\" video driver";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }

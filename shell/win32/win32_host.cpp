@@ -178,8 +178,7 @@ void Win32Host::Destroy(SurfaceId id) {
 
 bool Win32Host::MakeCurrent(SurfaceId id) {
     HostWindow* window = Find(id);
-    return window != nullptr &&
-           PlatformMakeCurrent(window->gl.hDC, window->gl.hRC) == TRUE;
+    return window != nullptr && PlatformMakeCurrent(window->gl.hDC, window->gl.hRC) == TRUE;
 }
 
 void Win32Host::Present(SurfaceId id) {
@@ -261,6 +260,7 @@ bool Win32Host::NextEvent(HostEvent* event, uint32_t waitMs) {
         }
         const uint32_t slice = hasChild && left > kHiddenHostPollMs ? kHiddenHostPollMs : left;
         if (PlatformWaitMessageTimeout(slice) == FALSE && left != kWaitLong) {
+            // Timed out: one more look, then the caller's time is up.
             left -= slice;
         }
     }

@@ -41,7 +41,8 @@ int32_t High(intptr_t lParam) {
 } // namespace
 
 intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    HostWindow* window = reinterpret_cast<HostWindow*>(PlatformGetWindowLongPtr(hWnd, GWL_USERDATA));
+    HostWindow* window =
+        reinterpret_cast<HostWindow*>(PlatformGetWindowLongPtr(hWnd, GWL_USERDATA));
 
     if (message == WM_CREATE) {
         const auto* creation = reinterpret_cast<const PlatformCreationRecord*>(lParam);
