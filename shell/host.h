@@ -18,10 +18,7 @@
 #include "shell/saver_settings.h"
 
 struct HostRect {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t x = 0, y = 0, width = 0, height = 0;
 };
 
 // One output (a monitor) of the desktop.
@@ -83,10 +80,8 @@ struct HostEvent {
     uint8_t key = 0;
     bool down = false;
     bool withAlt = false; // a key pressed or released while Alt is held: the system's, not ours
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t x = 0, y = 0; // kPointerMove, kPointerButton
+    int32_t width = 0, height = 0; // kResized
 };
 
 class Host {

@@ -3,7 +3,9 @@
 // in the other mode while the city carries on.
 #include "shell/program.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/gl.h"
@@ -28,14 +30,6 @@ constexpr int32_t kPointerSlack = 8;
 // The run the scene's requests reach.
 Program* g_running = nullptr;
 
-int32_t Abs(int32_t v) {
-    return v < 0 ? -v : v;
-}
-
-bool IsFullScreen(SurfaceKind kind) {
-    return kind != SurfaceKind::kWindow && kind != SurfaceKind::kChild;
-}
-
 } // namespace
 
 void TerminateApplication(GL_Window*) {
@@ -57,12 +51,6 @@ Program::Program(Host& host, const RunPlan& plan)
     window_.keys = &keys_;
     window_.title = "zorvik - tavrin 2005";
     window_.bitsPerPixel = 32;
-}
-
-Program::~Program() {
-    if (g_running == this) {
-        g_running = nullptr;
-    }
 }
 
 int RunZorvik(Host& host, const Options& options) {
@@ -183,7 +171,8 @@ bool Program::OpenSurfaces() {
     case Placement::kNone:
         return false;
     }
-    request.hidesPointer = IsFullScreen(request.kind);
+    request.hidesPointer =
+        request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
     if (request.kind != SurfaceKind::kSpan || host_.CanSpanOutputs()) {
         return OpenSurface(request);
     }
@@ -274,21 +263,14 @@ void Program::PrepareFrames() {
 }
 
 Program::Surface* Program::Find(SurfaceId id) {
-    for (Surface& surface : surfaces_) {
-        if (surface.id == id) {
-            return &surface;
-        }
-    }
-    return nullptr;
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(),
+                           [id](const Surface& surface) { return surface.id == id; });
+    return it != surfaces_.end() ? &*it : nullptr;
 }
 
 bool Program::AnyVisible() const {
-    for (const Surface& surface : surfaces_) {
-        if (surface.visible) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(surfaces_.begin(), surfaces_.end(),
+                       [](const Surface& surface) { return surface.visible; });
 }
 
 // Whether an event is the user's input that ends a full-screen screen saver: a key, a button, a
@@ -311,7 +293,7 @@ bool Program::EndsTheSaver(const HostEvent& event) {
             pointerY_ = y;
             return false;
         }
-        return Abs(x - pointerX_) > kPointerSlack || Abs(y - pointerY_) > kPointerSlack;
+        return std::abs(x - pointerX_) > kPointerSlack || std::abs(y - pointerY_) > kPointerSlack;
     }
     default:
         return false;

@@ -25,7 +25,6 @@ extern BOOL g_createFullScreen;
 class Program {
   public:
     Program(Host& host, const RunPlan& plan);
-    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 

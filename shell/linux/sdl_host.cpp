@@ -81,22 +81,17 @@ class LinuxHost : public Host {
 };
 
 LinuxHost::Surface* LinuxHost::Find(SurfaceId id) {
-    for (Surface& surface : surfaces_) {
-        if (surface.id == id) {
-            return &surface;
-        }
-    }
-    return nullptr;
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(),
+                           [id](const Surface& surface) { return surface.id == id; });
+    return it != surfaces_.end() ? &*it : nullptr;
 }
 
 LinuxHost::Surface* LinuxHost::FromWindowId(uint32_t windowId) {
     SDL_Window* window = SDL_GetWindowFromID(windowId);
-    for (Surface& surface : surfaces_) {
-        if (window != nullptr && surface.window == window) {
-            return &surface;
-        }
-    }
-    return nullptr;
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(), [window](const Surface& surface) {
+        return window != nullptr && surface.window == window;
+    });
+    return it != surfaces_.end() ? &*it : nullptr;
 }
 
 int LinuxHost::Start(bool quiet) {
@@ -180,19 +175,13 @@ bool LinuxHost::CreateChild(Surface* surface, std::string* why) {
         std::fprintf(stderr, "zorvik: %s\n", error.c_str());
         return false;
     }
+    // What is made here before a failure, Destroy lets go of.
     childContext_ = x11host::CreateContext(surface->child, &error);
     if (childContext_ == nullptr) {
         std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", error.c_str());
-        x11host::DestroyChild(surface->child);
         return false;
     }
-    if (!x11host::MakeCurrent(surface->child, childContext_)) {
-        x11host::DeleteContext(childContext_);
-        childContext_ = nullptr;
-        x11host::DestroyChild(surface->child);
-        return false;
-    }
-    return true;
+    return x11host::MakeCurrent(surface->child, childContext_);
 }
 
 // The display mode of that size on the first display, if it has one.
@@ -237,15 +226,11 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         break;
     case SurfaceKind::kSpan: {
         // Every output, whose union can begin left of or above the primary one.
-        const std::vector<Output> outputs = Outputs();
-        SDL_Rect all{0, 0, desktop.w, desktop.h};
-        for (size_t i = 0; i < outputs.size(); ++i) {
-            const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
-                                outputs[i].area.height};
-            if (i == 0) {
-                all = area;
-            } else {
-                SDL_UnionRect(&all, &area, &all);
+        const int displays = SDL_GetNumVideoDisplays();
+        SDL_Rect all{0, 0, desktop.w, desktop.h}, area;
+        for (int i = 0; i < displays; ++i) {
+            if (SDL_GetDisplayBounds(i, &area) == 0) {
+                SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
             }
         }
         x = all.x;
@@ -255,7 +240,7 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
         // As large as the desktop: the window manager is told it is full screen, and puts it
         // above panels and docks.
-        if (outputs.size() <= 1) {
+        if (displays <= 1) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         }
         break;

@@ -18,117 +18,38 @@ uint8_t VirtualKeyFromScancode(SDL_Scancode scancode) {
     if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) {
         return static_cast<uint8_t>(0x61 + (scancode - SDL_SCANCODE_KP_1));
     }
-    switch (scancode) {
-    case SDL_SCANCODE_0:
-        return '0';
-    case SDL_SCANCODE_KP_0:
-        return 0x60;
-    case SDL_SCANCODE_BACKSPACE:
-        return 0x08;
-    case SDL_SCANCODE_TAB:
-        return 0x09;
-    case SDL_SCANCODE_CLEAR:
-    case SDL_SCANCODE_KP_CLEAR:
-        return 0x0C;
-    case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_RETURN2:
-    case SDL_SCANCODE_KP_ENTER:
-        return 0x0D;
-    case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT:
-        return 0x10;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL:
-        return 0x11;
-    case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT:
-        return 0x12;
-    case SDL_SCANCODE_PAUSE:
-        return 0x13;
-    case SDL_SCANCODE_CAPSLOCK:
-        return 0x14;
-    case SDL_SCANCODE_ESCAPE:
-        return 0x1B;
-    case SDL_SCANCODE_SPACE:
-        return 0x20;
-    case SDL_SCANCODE_PAGEUP:
-        return 0x21;
-    case SDL_SCANCODE_PAGEDOWN:
-        return 0x22;
-    case SDL_SCANCODE_END:
-        return 0x23;
-    case SDL_SCANCODE_HOME:
-        return 0x24;
-    case SDL_SCANCODE_LEFT:
-        return 0x25;
-    case SDL_SCANCODE_UP:
-        return 0x26;
-    case SDL_SCANCODE_RIGHT:
-        return 0x27;
-    case SDL_SCANCODE_DOWN:
-        return 0x28;
-    case SDL_SCANCODE_SELECT:
-        return 0x29;
-    case SDL_SCANCODE_EXECUTE:
-        return 0x2B;
-    case SDL_SCANCODE_PRINTSCREEN:
-        return 0x2C;
-    case SDL_SCANCODE_INSERT:
-        return 0x2D;
-    case SDL_SCANCODE_DELETE:
-        return 0x2E;
-    case SDL_SCANCODE_HELP:
-        return 0x2F;
-    case SDL_SCANCODE_LGUI:
-        return 0x5B;
-    case SDL_SCANCODE_RGUI:
-        return 0x5C;
-    case SDL_SCANCODE_APPLICATION:
-        return 0x5D;
-    case SDL_SCANCODE_SLEEP:
-        return 0x5F;
-    case SDL_SCANCODE_KP_MULTIPLY:
-        return 0x6A;
-    case SDL_SCANCODE_KP_PLUS:
-        return 0x6B;
-    case SDL_SCANCODE_KP_COMMA:
-        return 0x6C;
-    case SDL_SCANCODE_KP_MINUS:
-        return 0x6D;
-    case SDL_SCANCODE_KP_PERIOD:
-    case SDL_SCANCODE_KP_DECIMAL:
-        return 0x6E;
-    case SDL_SCANCODE_KP_DIVIDE:
-        return 0x6F;
-    case SDL_SCANCODE_NUMLOCKCLEAR:
-        return 0x90;
-    case SDL_SCANCODE_SCROLLLOCK:
-        return 0x91;
-    case SDL_SCANCODE_SEMICOLON:
-        return 0xBA;
-    case SDL_SCANCODE_EQUALS:
-        return 0xBB;
-    case SDL_SCANCODE_COMMA:
-        return 0xBC;
-    case SDL_SCANCODE_MINUS:
-        return 0xBD;
-    case SDL_SCANCODE_PERIOD:
-        return 0xBE;
-    case SDL_SCANCODE_SLASH:
-        return 0xBF;
-    case SDL_SCANCODE_GRAVE:
-        return 0xC0;
-    case SDL_SCANCODE_LEFTBRACKET:
-        return 0xDB;
-    case SDL_SCANCODE_BACKSLASH:
-        return 0xDC;
-    case SDL_SCANCODE_RIGHTBRACKET:
-        return 0xDD;
-    case SDL_SCANCODE_APOSTROPHE:
-        return 0xDE;
-    case SDL_SCANCODE_NONUSBACKSLASH:
-        return 0xE2;
-    default:
-        return 0;
+    // The other keys, one by one.
+    static const struct {
+        SDL_Scancode scancode;
+        uint8_t key;
+    } kKeys[] = {
+        // clang-format off
+        {SDL_SCANCODE_0, '0'}, {SDL_SCANCODE_KP_0, 0x60}, {SDL_SCANCODE_BACKSPACE, 0x08},
+        {SDL_SCANCODE_TAB, 0x09}, {SDL_SCANCODE_CLEAR, 0x0C}, {SDL_SCANCODE_KP_CLEAR, 0x0C},
+        {SDL_SCANCODE_RETURN, 0x0D}, {SDL_SCANCODE_RETURN2, 0x0D}, {SDL_SCANCODE_KP_ENTER, 0x0D},
+        {SDL_SCANCODE_LSHIFT, 0x10}, {SDL_SCANCODE_RSHIFT, 0x10}, {SDL_SCANCODE_LCTRL, 0x11},
+        {SDL_SCANCODE_RCTRL, 0x11}, {SDL_SCANCODE_LALT, 0x12}, {SDL_SCANCODE_RALT, 0x12},
+        {SDL_SCANCODE_PAUSE, 0x13}, {SDL_SCANCODE_CAPSLOCK, 0x14}, {SDL_SCANCODE_ESCAPE, 0x1B},
+        {SDL_SCANCODE_SPACE, 0x20}, {SDL_SCANCODE_PAGEUP, 0x21}, {SDL_SCANCODE_PAGEDOWN, 0x22},
+        {SDL_SCANCODE_END, 0x23}, {SDL_SCANCODE_HOME, 0x24}, {SDL_SCANCODE_LEFT, 0x25},
+        {SDL_SCANCODE_UP, 0x26}, {SDL_SCANCODE_RIGHT, 0x27}, {SDL_SCANCODE_DOWN, 0x28},
+        {SDL_SCANCODE_SELECT, 0x29}, {SDL_SCANCODE_EXECUTE, 0x2B}, {SDL_SCANCODE_PRINTSCREEN, 0x2C},
+        {SDL_SCANCODE_INSERT, 0x2D}, {SDL_SCANCODE_DELETE, 0x2E}, {SDL_SCANCODE_HELP, 0x2F},
+        {SDL_SCANCODE_LGUI, 0x5B}, {SDL_SCANCODE_RGUI, 0x5C}, {SDL_SCANCODE_APPLICATION, 0x5D},
+        {SDL_SCANCODE_SLEEP, 0x5F}, {SDL_SCANCODE_KP_MULTIPLY, 0x6A}, {SDL_SCANCODE_KP_PLUS, 0x6B},
+        {SDL_SCANCODE_KP_COMMA, 0x6C}, {SDL_SCANCODE_KP_MINUS, 0x6D}, {SDL_SCANCODE_KP_PERIOD, 0x6E},
+        {SDL_SCANCODE_KP_DECIMAL, 0x6E}, {SDL_SCANCODE_KP_DIVIDE, 0x6F}, {SDL_SCANCODE_NUMLOCKCLEAR, 0x90},
+        {SDL_SCANCODE_SCROLLLOCK, 0x91}, {SDL_SCANCODE_SEMICOLON, 0xBA}, {SDL_SCANCODE_EQUALS, 0xBB},
+        {SDL_SCANCODE_COMMA, 0xBC}, {SDL_SCANCODE_MINUS, 0xBD}, {SDL_SCANCODE_PERIOD, 0xBE},
+        {SDL_SCANCODE_SLASH, 0xBF}, {SDL_SCANCODE_GRAVE, 0xC0}, {SDL_SCANCODE_LEFTBRACKET, 0xDB},
+        {SDL_SCANCODE_BACKSLASH, 0xDC}, {SDL_SCANCODE_RIGHTBRACKET, 0xDD}, {SDL_SCANCODE_APOSTROPHE, 0xDE},
+        {SDL_SCANCODE_NONUSBACKSLASH, 0xE2},
+        // clang-format on
+    };
+    for (const auto& entry : kKeys) {
+        if (entry.scancode == scancode) {
+            return entry.key;
+        }
     }
+    return 0;
 }

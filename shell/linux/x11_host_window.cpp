@@ -247,10 +247,6 @@ void DeleteContext(void* context) {
     g_contexts.erase(found);
 }
 
-bool IsContext(void* context) {
-    return g_contexts.count(static_cast<GLXContext>(context)) != 0;
-}
-
 void SwapBuffers(WindowId child) {
     if (g_display == nullptr) {
         return;
