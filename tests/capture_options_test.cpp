@@ -150,6 +150,7 @@ TEST(CaptureOptions, BadArgumentsNameTheProblem) {
         {{"--every", "0", "--out", "s/%d.png"}, "--every"},
         {{"--out", "s/%06d.png"}, "--every"},
         {{"--raw", "--video", "a.mp4"}, "--raw"},
+        {{"--every", "4294967296", "--out", "s%d.png"}, "from 1 to 4294967295"},
         {{}, "nothing to write"},
         {{"--bench=1"}, "--bench takes no value, not '--bench=1'"},
         {{"--help=yes"}, "--help takes no value"},

@@ -1,6 +1,5 @@
 #include "tools/capture_options.h"
 
-#include <climits>
 #include <cstring>
 
 #include "common/long_option.h"
@@ -18,7 +17,8 @@ const char kCaptureUsage[] =
     "                   gives the same pictures. The two names are one option; the animation\n"
     "                   program takes --seed too\n"
     "  --out FILE.png   write the last frame; with --every, a pattern such as shots/%06d.png\n"
-    "  --every K        write every K-th frame (frames count from 1) to the --out pattern\n"
+    "  --every K        write every K-th frame (frames count from 1) to the --out pattern;\n"
+    "                   K is at most --frames\n"
     "  --raw [FILE]     write every frame as raw top-down RGBA bytes to FILE, or to standard\n"
     "                   output without FILE or with -\n"
     "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second); the\n"
@@ -160,7 +160,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             options->seedGiven = true;
             options->seed = seed;
         } else if (arg == "--every") {
-            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->every, error)) {
+            // No run is longer than kMaxCaptureFrames: a larger K would write no frame of any.
+            if (!value(&v) || !ParseNumber(arg, v, 1, kMaxCaptureFrames, &options->every, error)) {
                 return false;
             }
         } else if (arg == "--out") {
