@@ -430,6 +430,10 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         {"--every 1 --out " + Quote(kScratch + "/%300d.png"), {"wider than 255"}},
         {"--out " + Quote(kScratch + "/a.png") + " --texture " + Quote(kScratch + "/./a.png"),
          {"would both write"}},
+        // Names that have ffmpeg write other files than the one named, and a size it refuses.
+        {"--video " + Quote(kScratch + "/f%03d.png") + " --out /dev/stdout", {"f%03d.png'"}},
+        {"--video " + Quote(kScratch + "/live.m3u8") + " --out /dev/stdout", {".mkv"}},
+        {"--size 64x35 --video " + Quote(kScratch + "/v.mkv") + " --out /dev/stdout", {"64x36"}},
     };
     for (const auto& c : cases) {
         const std::string raw = c.args.find("--video") == std::string::npos ? "--raw " : "";

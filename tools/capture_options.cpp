@@ -5,6 +5,7 @@
 #include "common/long_option.h"
 #include "common/whole_number.h"
 #include "tools/frame_pattern.h"
+#include "tools/video_encoder.h"
 
 const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"
@@ -21,8 +22,11 @@ const char kCaptureUsage[] =
     "                   K is at most --frames\n"
     "  --raw [FILE]     write every frame as raw top-down RGBA bytes to FILE, or to standard\n"
     "                   output without FILE or with -\n"
-    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second); the\n"
-    "                   extension picks the container, Matroska where there is none\n"
+    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second, yuv420p,\n"
+    "                   so an even width and height); the extension picks the container:\n"
+    "                   .mkv (also a name without one), .mp4, .webm, .mov, .avi, .nut, .ts,\n"
+    "                   .m2ts, .mts, .flv, .mpg, .mpeg, .ogv, .wmv, .asf, .gif, .apng, .webp\n"
+    "                   or .y4m; one file, never pictures or a playlist with segments\n"
     "  --texture FILE   write the 128x128 glow texture as a PNG\n"
     "  --bench          print timing figures after the run (on standard error when standard\n"
     "                   output carries the frames)\n"
@@ -208,6 +212,22 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         }
     } else if (!options->out.empty() && IsFramePattern(options->out)) {
         *error = "--out '" + options->out + "' is a pattern; give --every K to write a series";
+        return false;
+    }
+    if (!options->video.empty() && VideoMuxerFor(options->video) == nullptr) {
+        *error = "--video '" + options->video +
+                 "': its extension names no container that ffmpeg writes as one video file "
+                 "(pictures go to --out); give one of " +
+                 VideoExtensions() + ", or none for Matroska";
+        return false;
+    }
+    // The encoder is given 4:2:0 frames (yuv420p), whose colours are sampled once per 2 x 2
+    // pixels: an odd side has no whole sample at its edge, and the encoders refuse it.
+    if (!options->video.empty() && (options->width % 2 != 0 || options->height % 2 != 0)) {
+        *error = "--video needs an even width and height (its frames are yuv420p); give --size " +
+                 std::to_string(options->width + options->width % 2) + "x" +
+                 std::to_string(options->height + options->height % 2) + ", not " +
+                 std::to_string(options->width) + "x" + std::to_string(options->height);
         return false;
     }
     if (options->raw && !options->video.empty()) {

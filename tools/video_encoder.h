@@ -12,6 +12,15 @@
 // Whether an ffmpeg program is on the PATH.
 bool FfmpegInstalled();
 
+// The ffmpeg muxer that writes a video named `name` as that one file, picked by the name's
+// extension in any case: Matroska for a name without one; null for any other extension. ffmpeg
+// itself would take a picture's extension for a series of pictures (expanding a %d in the name,
+// or failing at the second frame) and a streaming playlist's for segments written beside it.
+const char* VideoMuxerFor(const std::string& name);
+
+// The extensions that VideoMuxerFor takes, for messages: ".mkv, .mp4, ...".
+std::string VideoExtensions();
+
 class VideoEncoder {
   public:
     VideoEncoder() = default;
