@@ -147,6 +147,12 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
             return false;
         }
     }
+    // Where a regular file behind the descriptor stood, to see afterwards that ffmpeg wrote into
+    // it; a device's offset says nothing, a pipe has none.
+    struct stat passedStat;
+    startOffset_ = passed >= 0 && fstat(passed, &passedStat) == 0 && S_ISREG(passedStat.st_mode)
+                       ? lseek(passed, 0, SEEK_CUR)
+                       : -1;
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y"};
     args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-r", "60"});
@@ -245,6 +251,9 @@ bool VideoEncoder::End(bool complete, std::string* error) {
         reason = "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status));
     } else if (!complete) {
         reason = "ffmpeg stopped reading frames";
+    } else if (!WroteSomething()) {
+        // ffmpeg can end well and still have written its output elsewhere, or nowhere.
+        reason = "ffmpeg ended without writing the video";
     }
     if (!reason.empty()) {
         RemoveTemporary();
@@ -259,6 +268,14 @@ bool VideoEncoder::End(bool complete, std::string* error) {
         chmod(temporary_.c_str(), target_.permissions);
     }
     return MoveIntoPlace(target_, &temporary_, error);
+}
+
+bool VideoEncoder::WroteSomething() const {
+    struct stat st;
+    if (!temporary_.empty()) {
+        return stat(temporary_.c_str(), &st) == 0 && st.st_size > 0;
+    }
+    return startOffset_ < 0 || lseek(target_.descriptor, 0, SEEK_CUR) != startOffset_;
 }
 
 int VideoEncoder::Reap() {

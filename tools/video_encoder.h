@@ -42,6 +42,10 @@ class VideoEncoder {
     bool End(bool complete, std::string* error);
     // Waits for ffmpeg to end and returns its wait status.
     int Reap();
+    // Whether ffmpeg wrote anything where it was told to, as far as can be seen: a file to be
+    // renamed into place is not empty, an open file's offset has moved. A device or FIFO tells
+    // nothing.
+    bool WroteSomething() const;
     std::string Messages() const;
     void RemoveTemporary();
 
@@ -49,6 +53,7 @@ class VideoEncoder {
     std::string temporary_; // ffmpeg's file when it is renamed into place afterwards
     std::string url_;       // what ffmpeg was told to write
     pid_t pid_ = -1;
+    off_t startOffset_ = -1; // of the open file written through a descriptor, if it has one
     int pipe_ = -1;
     int log_ = -1; // ffmpeg's standard error
 };
