@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/win32_run.h"
 #include "shell/win32/platform_constants.h"
 #include "shell/win32/platform_fake.h"
 #include "tests/support/recording_scene.h"
+#include "tests/support/win32_run.h"
 
 namespace {
 
