@@ -10,7 +10,7 @@
 
 // A window of the host: the shell's record, with what the host keeps beside it.
 struct HostWindow {
-    GL_Window gl;
+    GL_Window gl{};
     SurfaceId id = 0;
     // A child's host window (a preview's, or the desktop); null for the program's own windows.
     WindowHandle parent = nullptr;
