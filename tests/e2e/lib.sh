@@ -18,6 +18,7 @@
 #   shoot ID NAME, drawn NAME, pixels_changed A B     screenshots of a client area
 #   expect_step_rate WHAT LOW HIGH   the steps per second that --stats reports
 #   screen_size, cpu_ticks, note TEXT, bench WHAT VALUE, fail TEXT
+#   at_exit COMMAND               COMMAND when the case ends, before the display is taken down
 #
 # With "wayland" (wayland.sh, sourced after this file) the program runs natively on a headless
 # sway instead: the same names, their Wayland meaning; what only Wayland has is listed there.
@@ -64,7 +65,13 @@ fail() {
     exit 1
 }
 
+# The one EXIT trap: what was asked for with at_exit (the latest first), then the program, its
+# helpers and the display.
+exit_commands=()
+at_exit() { exit_commands+=("$1"); }
 cleanup() {
+    local i
+    for ((i = ${#exit_commands[@]} - 1; i >= 0; i--)); do eval "${exit_commands[$i]}"; done
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
     [ -n "$use_wine" ] && [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
     [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null
@@ -616,7 +623,7 @@ SETTINGS
     chown -R 65534:65534 "$work/home"
     as_nobody xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
     daemon_pid=$!
-    trap 'kill "$daemon_pid" 2>/dev/null; pkill -u 65534 -f "$work/bin/zorvik"; cleanup' EXIT
+    at_exit 'kill "$daemon_pid" 2>/dev/null; pkill -u 65534 -f "$work/bin/zorvik"'
     wait_for "the xscreensaver daemon" eval 'saver_command -time >/dev/null 2>&1'
 }
 # nobody cannot run what lies in root's folders: a copy of the program it may run, in $work/bin,

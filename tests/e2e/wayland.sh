@@ -24,7 +24,7 @@ run_program="$work/bin/zorvik"
 run_env=(SDL_VIDEODRIVER=wayland)
 sway_pid="" keyboard_pid="" held_key_pid=""
 # A sleeping wtype does not notice that sway has gone: they end with the case.
-trap 'release_key; [ -z "$keyboard_pid" ] || kill "$keyboard_pid" 2>/dev/null; cleanup' EXIT
+at_exit 'release_key; [ -z "$keyboard_pid" ] || kill "$keyboard_pid" 2>/dev/null'
 
 swaymsg() { as_nobody swaymsg "$@"; }
 
