@@ -6,8 +6,9 @@
 #   wine.sh      the 64-bit Windows program under Wine, on a private Xvfb
 #   wayland.sh   the native program on a headless sway
 #
-# (x11.sh and wine.sh share the X server's side, xserver.sh, which they source themselves.) The
-# verbs (ID is a window id on that display, NAME a shot's name):
+# (x11.sh and wine.sh share the X server's side, xserver.sh, which they source themselves.) Every
+# display offers the same verbs (ID is a window id on that display, NAME a shot's name); one that a
+# display cannot perform fails there, saying why:
 #
 #   start_display WxH             the display with a screen or output of that size
 #   start_program [VAR=VALUE...] [ARG...]   the program in the background, as the display runs it
@@ -32,12 +33,11 @@
 #   copy_for_nobody, as_nobody COMMAND..., nobody_command   the program and commands as nobody
 #
 # What only one display has is listed in its file. This core holds what is the same everywhere;
-# each display file defines the rest, as far as its cases call them: start_display, find_window,
-# not_viewable, count_windows, client_geometry, is_framed, focus_window, hold_key, release_key,
-# tap_key, click, request_close, minimise, restore, resize_window, dismiss_box, box_texts,
-# screen_size, shoot, and for the core program_command, program_process,
-# expect_failure_explained, display_failure (what fail adds about the display) and
-# display_cleanup (what the EXIT trap takes down).
+# each display file defines the rest: start_display, find_window, not_viewable, count_windows,
+# client_geometry, is_framed, focus_window, hold_key, release_key, tap_key, click, request_close,
+# minimise, restore, resize_window, dismiss_box, box_texts, screen_size, shoot, and for the core
+# program_command, program_process, expect_failure_explained, display_failure (what fail adds
+# about the display) and display_cleanup (what the EXIT trap takes down).
 #
 # Every wait polls up to $deadline seconds (ZORVIK_E2E_DEADLINE, 60 by default), far beyond what
 # a busy machine needs, so that only a hang reaches it. How long things took is printed on

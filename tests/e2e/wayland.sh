@@ -2,7 +2,8 @@
 # end-to-end library's display for run_case.sh's "wayland". A window is sway's container of the
 # program's surface, found in sway's tree; keys come from wtype's virtual keyboards, to whatever
 # has the focus, and shots from grim. Boxes are not shown (count_windows Error counts those the
-# program tried to show). What only this display has:
+# program tried to show), no other program can minimise a window, and there is no pointer. What
+# only this display has:
 #
 #   start_sway WxH                sway with one headless output of that mode (start_display)
 #   swaymsg ARG...                sway's IPC, as nobody
@@ -101,9 +102,10 @@ program_command() {
 program_process() { echo "$program_pid"; }
 
 # SDL shows boxes on Wayland only through zenity, which is not there; the program writes each to
-# stderr as well, so the boxes it tried to show are counted there.
+# stderr as well, so the boxes it tried to show are counted there, and none can be dismissed.
 box_texts() { boxes_on_stderr; }
 expect_failure_explained() { creation_failure_on_stderr; }
+dismiss_box() { fail "no box is shown on Wayland to dismiss"; }
 
 # --- Windows -----------------------------------------------------------------------------------
 
@@ -148,7 +150,15 @@ is_framed() {
 frame_state() { window_field "$1" '"\(.fullscreen_mode) \(.border)"'; }
 frame_settled() { [ "$(frame_state "$1")" != "0 none" ]; }
 
-# --- Keys --------------------------------------------------------------------------------------
+# A close request as sway's own "kill" sends it: the xdg_toplevel's close event.
+request_close() { swaymsg "[con_id=$1]" kill >/dev/null; }
+# sway's "resize set" sizes the container, frame included, and the program's surface stays at the
+# size it asked for; nor does sway have a minimised state.
+resize_window() { fail "no other program can resize a window's content on Wayland"; }
+minimise() { fail "no other program can minimise a window on Wayland"; }
+restore() { fail "no other program can restore a window on Wayland"; }
+
+# --- Keys and the pointer ----------------------------------------------------------------------
 
 hold_key() {
     release_key
@@ -165,6 +175,8 @@ release_key() {
     [ -z "${1:-}" ] || as_nobody wtype -p "$1" 2>/dev/null
 }
 tap_key() { as_nobody wtype -k "$2"; }
+focus_window() { swaymsg "[con_id=$1]" focus >/dev/null; }
+click() { fail "no pointer on the headless sway to click with"; }
 
 # --- Screenshots -------------------------------------------------------------------------------
 

@@ -52,6 +52,8 @@ request_close() {
 
 # What a window manager does when it iconifies a window.
 minimise() { xprop -id "$1" -f _NET_WM_STATE 32a -set _NET_WM_STATE _NET_WM_STATE_HIDDEN; }
+# Giving a window back is the window manager's: with none, a minimised window stays so.
+restore() { fail "no window manager to restore a window natively"; }
 # Sizes the client area of window ID to WxH.
 resize_window() { xdotool windowsize "$1" "${2%x*}" "${2#*x}"; }
 
