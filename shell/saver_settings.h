@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "shell/options.h"
 
@@ -17,14 +16,3 @@ struct SaverSettings {
     MonitorMode monitors = MonitorMode::kEach;
     bool showRates = false;
 };
-
-// The stored values' names, and how a monitor mode is stored.
-constexpr char kSpeedSetting[] = "Speed";
-constexpr char kMonitorsSetting[] = "Monitors";
-constexpr char kShowFrameRateSetting[] = "ShowFrameRate";
-uint32_t StoredMonitorMode(MonitorMode mode);
-
-// A speed as the user typed it: a whole number of steps per second from kMinSaverSpeed to
-// kMaxSaverSpeed, blanks around it allowed. False for anything else, which the dialog refuses
-// rather than guess at.
-bool ParseSaverSpeed(const std::string& text, uint32_t* speed);

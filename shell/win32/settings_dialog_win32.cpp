@@ -5,8 +5,8 @@
 
 #include <commctrl.h>
 
-#include "shell/saver_settings.h"
 #include "shell/win32/platform.h"
+#include "shell/win32/saver_store.h"
 #include "shell/win32/settings_dialog_ids.h"
 
 namespace {
