@@ -69,6 +69,7 @@ enum class HostEventKind {
     kShown,          // back in sight at its size
     kCloseRequested, // the close box, Alt+F4, a window manager's request
     kFocusLost,      // none of the program's surfaces has the focus any more
+    kFocusGained,    // one of them has it (again)
     kOutputsChanged, // an output came, went or changed
     kHostGone,       // the window a child surface lived in has gone
     kQuitSignal,     // the system asks the program to end (SIGTERM, SIGINT)
@@ -105,6 +106,10 @@ class Host {
                              std::string* why) = 0;
     // Out of sight at once; destroyed later.
     virtual void Hide(SurfaceId surface) = 0;
+    // Puts a surface back over what its request names on today's outputs (all of them, one
+    // output's whole area, the primary one's) with the run's context kept; false when that cannot
+    // be, its output having gone.
+    virtual bool Refit(SurfaceId surface, SurfaceInfo* info) = 0;
     virtual void Destroy(SurfaceId surface) = 0;
     virtual bool MakeCurrent(SurfaceId surface) = 0;
     virtual void Present(SurfaceId surface) = 0;

@@ -4,6 +4,7 @@
 #include "shell/program.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,12 @@ constexpr int32_t kDefaultHeight = 720;
 constexpr int32_t kAssumedRefreshRate = 60;
 // Waiting for an event with nothing to draw: as long as the host likes.
 constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
+// Changes of the outputs come in bursts: they are followed once none has come for this long, and
+// the pointer's moves and focus changes for a while after the last are the change's, not a user's.
+constexpr uint32_t kOutputsSettleMs = 300;
+constexpr uint32_t kOutputsNoiseMs = 1500;
+// A saver's focus that comes back within this time was never the user's to take.
+constexpr uint32_t kFocusGraceMs = 250;
 // How far the pointer may drift before a screen saver takes it as the user's hand: a desk that
 // shakes, or a mouse that reports its first position late, should not end it.
 constexpr int32_t kPointerSlack = 8;
@@ -190,11 +197,14 @@ bool Program::OpenSurfaces() {
     return !surfaces_.empty() || OpenSurface(SurfaceRequest(request));
 }
 
-bool Program::OpenSurface(const SurfaceRequest& request) {
+bool Program::OpenSurface(const SurfaceRequest& request, bool reportFailure) {
     Surface surface;
     std::string why;
     surface.id = host_.Create(request, &surface.info, &why);
     if (surface.id == 0) {
+        if (!reportFailure) {
+            return false;
+        }
         if (!why.empty()) {
             char text[200];
             std::snprintf(text, sizeof text, "window 0x%llx: %s",
@@ -206,6 +216,7 @@ bool Program::OpenSurface(const SurfaceRequest& request) {
         exitCode_ = kExitSurfaceFailed;
         return false;
     }
+    surface.request = request;
     surfaces_.push_back(surface);
     if (surfaces_.size() == 1) {
         // The scene's record describes the first surface: the size it sets its view up for.
@@ -213,7 +224,7 @@ bool Program::OpenSurface(const SurfaceRequest& request) {
         window_.height = surface.info.area.height;
         window_.isFullScreen = surface.info.fullScreen ? TRUE : FALSE;
         window_.isVisible = TRUE;
-        if (request.kind == SurfaceKind::kWindow || request.kind == SurfaceKind::kFullScreen) {
+        if (request.kind == SurfaceKind::kFullScreen && !surface.info.fullScreen) {
             // The requested size, not the measured one: a refused mode switch leaves a window
             // whose drawing area is smaller, and the scene still sets its view up for this.
             window_.width = request.width;
@@ -280,9 +291,18 @@ bool Program::EndsTheSaver(const HostEvent& event) {
     case HostEventKind::kKey:
         return event.down;
     case HostEventKind::kPointerButton:
-    case HostEventKind::kFocusLost:
         return true;
+    case HostEventKind::kFocusLost:
+        if (!Quiet()) {
+            focusLost_ = true;
+            focusLostAt_ = host_.Ticks();
+        }
+        return false;
     case HostEventKind::kPointerMove: {
+        if (Quiet()) {
+            pointerKnown_ = false;
+            return false;
+        }
         // On the desktop, so that surfaces of several outputs agree.
         const Surface* surface = Find(event.surface);
         const int32_t x = event.x + (surface != nullptr ? surface->info.area.x : 0);
@@ -343,6 +363,14 @@ void Program::Handle(const HostEvent& event) {
             surface->visible = event.kind == HostEventKind::kShown;
         }
         break;
+    case HostEventKind::kFocusGained:
+        focusLost_ = false;
+        break;
+    case HostEventKind::kOutputsChanged:
+        outputsChanged_ = true;
+        outputsNoise_ = true;
+        outputsChangedAt_ = host_.Ticks();
+        break;
     case HostEventKind::kCloseRequested:
     case HostEventKind::kHostGone:
     case HostEventKind::kQuitSignal:
@@ -378,7 +406,16 @@ bool Program::Frame() {
     }
     // Nothing in sight: rest until something happens. The limiter's wait is a wait for input
     // too, so that a key is acted on at once.
-    const uint32_t wait = AnyVisible() ? TimeBeforeNextFrame() : kWaitLong;
+    const uint32_t now = focusLost_ || outputsChanged_ ? host_.Ticks() : 0;
+    if (focusLost_ && now - focusLostAt_ >= kFocusGraceMs) {
+        RequestEnd();
+        return true;
+    }
+    if (outputsChanged_ && now - outputsChangedAt_ >= kOutputsSettleMs) {
+        FollowOutputs();
+        return true;
+    }
+    const uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
     HostEvent event;
     if (host_.NextEvent(&event, wait)) {
         Handle(event);
@@ -403,7 +440,8 @@ void Program::RunFrame() {
         if (!surface.visible) {
             continue;
         }
-        if (surfaces_.size() > 1) {
+        const bool several = surfaces_.size() > 1;
+        if (several) {
             host_.MakeCurrent(surface.id);
         }
         const std::string* overlay = !stepped && plan_.showRates ? &overlayText_ : nullptr;
@@ -414,10 +452,12 @@ void Program::RunFrame() {
                              stepped ? 0 : steps, overlay);
             stepped = true;
         } else {
-            if (stepped) {
-                // Another output's view of the same state.
+            if (several) {
+                // Each output's view at its own shape.
                 Reshape(surface.info.area.width, surface.info.area.height);
-                DrawSteps(0);
+            }
+            if (stepped) {
+                DrawSteps(0); // another output's view of the same state
             } else if (paced_) {
                 DrawSteps(steps);
             } else {
@@ -451,5 +491,83 @@ void Program::ReportRates(uint32_t steps) {
     if (limited_) {
         nextFrameTick_ = frameEnd + limiter_.WaitAfterFrame(frameEnd);
         hasNextFrameTick_ = true;
+    }
+}
+
+// Whether the pointer and focus noise of an output change may still be coming.
+bool Program::Quiet() {
+    if (outputsChanged_) {
+        return true;
+    }
+    if (outputsNoise_ && host_.Ticks() - outputsChangedAt_ >= kOutputsNoiseMs) {
+        outputsNoise_ = false;
+    }
+    return outputsNoise_;
+}
+
+// The wait for an event, cut short where a settling change or a lost focus falls due.
+uint32_t Program::TimeToNextDeadline(uint32_t wait) {
+    if (!outputsChanged_ && !focusLost_) {
+        return wait;
+    }
+    const uint32_t now = host_.Ticks();
+    auto until = [&](bool pending, uint32_t since, uint32_t span) {
+        const uint32_t passed = now - since;
+        if (pending && wait > (passed < span ? span - passed : 0)) {
+            wait = passed < span ? span - passed : 0;
+        }
+    };
+    until(outputsChanged_, outputsChangedAt_, kOutputsSettleMs);
+    until(focusLost_, focusLostAt_, kFocusGraceMs);
+    return wait;
+}
+
+// The outputs have changed and settled: every surface is put back over what it covers, those of
+// outputs that went are closed, outputs that came get their own, and the views are planned anew.
+// The city goes on; only a run left with no surface at all, whose context went with the last
+// one, sets the scene up again when an output returns.
+void Program::FollowOutputs() {
+    outputsChanged_ = false;
+    pointerKnown_ = false;
+    if (plan_.placement == Placement::kChild ||
+        (plan_.placement == Placement::kScreen && g_createFullScreen == FALSE)) {
+        return;
+    }
+    const bool hadSurfaces = !surfaces_.empty();
+    for (size_t i = 0; i < surfaces_.size();) {
+        Surface& surface = surfaces_[i];
+        if (host_.Refit(surface.id, &surface.info)) {
+            ++i;
+            continue;
+        }
+        host_.Destroy(surface.id);
+        surfaces_.erase(surfaces_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
+        SurfaceRequest request;
+        request.kind = SurfaceKind::kOutput;
+        request.hidesPointer = true;
+        request.keepsDisplayAwake = plan_.keepsDisplayAwake;
+        for (const Output& output : host_.Outputs()) {
+            const bool covered =
+                std::any_of(surfaces_.begin(), surfaces_.end(),
+                            [&](const Surface& s) { return s.request.output == output.id; });
+            request.output = output.id;
+            // An output that cannot be covered now may be later; it is no failure of the run.
+            if (!covered && OpenSurface(request, false)) {
+                surfaces_.back().drawsCity =
+                    plan_.monitors != MonitorMode::kPrimary || output.primary;
+            }
+        }
+    }
+    if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&
+        plan_.seedGiven) {
+        SeedAnimation(plan_.seed);
+    }
+    PrepareFrames();
+    if (surfaces_.size() == 1) {
+        const HostRect& area = surfaces_.front().info.area;
+        host_.MakeCurrent(surfaces_.front().id);
+        Reshape(area.width, area.height);
     }
 }

@@ -129,6 +129,7 @@ TEST_F(ProgramTest, SaverEndings) {
         const char* what;
         std::vector<HostEvent> events;
         bool ends;
+        size_t frames; // drawn before the end, 2 where only the quit signal ends it
     };
     auto event = [](HostEventKind kind, int32_t x = 0, int32_t y = 0) {
         HostEvent e;
@@ -139,16 +140,29 @@ TEST_F(ProgramTest, SaverEndings) {
         return e;
     };
     const Case cases[] = {
-        {"a key", {event(HostEventKind::kKey)}, false}, // a key up is no press
-        {"a button", {event(HostEventKind::kPointerButton)}, true},
-        {"focus lost", {event(HostEventKind::kFocusLost)}, true},
+        {"a key", {event(HostEventKind::kKey)}, false, 2}, // a key up is no press
+        {"a button", {event(HostEventKind::kPointerButton)}, true, 1},
+        // A lost focus ends it once it has not come back for a quarter of a second: frames go on
+        // meanwhile.
+        {"focus lost", {event(HostEventKind::kFocusLost)}, true, 3},
+        {"focus lost and back",
+         {event(HostEventKind::kFocusLost), event(HostEventKind::kFocusGained)},
+         false,
+         2},
         {"a tremble",
          {event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 18, 2)},
-         false},
+         false,
+         2},
         {"a move",
          {event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 19, 10)},
-         true},
-        {"outputs changed", {event(HostEventKind::kOutputsChanged)}, false},
+         true,
+         1},
+        // An output change, and the focus and pointer noise it brings, are no user's.
+        {"outputs changed",
+         {event(HostEventKind::kOutputsChanged), event(HostEventKind::kFocusLost),
+          event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 900, 10)},
+         false,
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -164,7 +178,7 @@ TEST_F(ProgramTest, SaverEndings) {
             host.Event(quit);
         }
         EXPECT_EQ(Run(SaverPlan(MonitorMode::kEach)), 0);
-        EXPECT_EQ(Only({"DrawSteps"}).size(), c.ends ? 1u : 2u);
+        EXPECT_EQ(Only({"DrawSteps"}).size(), c.frames);
         EXPECT_FALSE(host.requests[0].keepsDisplayAwake);
     }
 }
@@ -191,6 +205,37 @@ TEST_F(ProgramTest, OneSurfacePerOutputWhereNoneCanSpan) {
         expected.insert(expected.end(), second.begin(), second.end());
         EXPECT_EQ(drawn, expected);
     }
+}
+
+// Outputs that come and go while a saver runs: once the changes settle, surfaces of outputs that
+// went are closed, new outputs get theirs, the rest are put back over their outputs, and the
+// city goes on without being set up again; with no output left the run waits for one.
+TEST_F(ProgramTest, OutputsThatComeAndGo) {
+    const Output second{2, HostRect{1920, 0, 1280, 720}, false, 60, 1.0f};
+    const Output third{3, HostRect{0, 1080, 800, 600}, false, 60, 1.0f};
+    HostEvent changed;
+    changed.kind = HostEventKind::kOutputsChanged;
+    host.canSpan = false;
+    host.tickStep = 100;
+    host.outputs.push_back(second);
+    host.Idle();
+    host.Action([&] { host.outputs = {host.outputs[0], third}; }); // the second goes, a third comes
+    host.Event(changed);
+    host.Event(changed); // a burst: followed once
+    host.Idle(4);
+    host.Action([&] { host.outputs.clear(); });
+    host.Event(changed);
+    host.Idle(4);
+    host.Action([&] { host.outputs = {third}; });
+    host.Event(changed);
+    host.Idle(4);
+    host.Key('A', true);
+    EXPECT_EQ(Run(SaverPlan(MonitorMode::kEach)), 0);
+    EXPECT_EQ(Only({"Create", "Destroy", "Initialize"}),
+              (std::vector<std::string>{"Create 1", "Create 2", "Initialize", "Destroy 2",
+                                        "Create 3", "Destroy 1", "Destroy 3", "Create 4",
+                                        "Initialize", "Destroy 4"}));
+    EXPECT_EQ(host.Count("Error Error Creating OpenGL Window"), 0);
 }
 
 TEST_F(ProgramTest, ChildHostProblemIsNamed) {

@@ -5,10 +5,13 @@
 #include "shell/linux/sdl_host.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <vector>
 
 #include "shell/linux/message_box.h"
@@ -35,6 +38,7 @@ class LinuxHost : public Host {
     bool CanSpanOutputs() const override;
     SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) override;
     void Hide(SurfaceId surface) override;
+    bool Refit(SurfaceId surface, SurfaceInfo* info) override;
     void Destroy(SurfaceId surface) override;
     bool MakeCurrent(SurfaceId surface) override;
     void Present(SurfaceId surface) override;
@@ -70,6 +74,9 @@ class LinuxHost : public Host {
     void TranslateWindowEvent(const SDL_WindowEvent& event);
     void TranslateKey(const SDL_KeyboardEvent& event);
     void UpdateDesktopState();
+    uint32_t OutputId(const std::string& key);
+    int DisplayIndex(uint32_t outputId);
+    void WatchOutputs(SDL_Window* window);
 
     bool quiet_ = false;
     std::vector<Surface> surfaces_;
@@ -78,6 +85,13 @@ class LinuxHost : public Host {
     void* childContext_ = nullptr;
     int32_t swapInterval_ = -1;
     std::deque<HostEvent> pending_;
+    // Outputs keep their ids while they exist, known by name (or place): SDL's indices shift as
+    // displays come and go.
+    std::map<std::string, uint32_t> outputIds_;
+    // X11: SDL 2.26 follows only outputs that are plugged in or out, so the outputs are read from
+    // RandR on SDL's own connection, whose changes are taken from SDL's queue.
+    Display* xDisplay_ = nullptr;
+    int randrEvents_ = 0;
 };
 
 LinuxHost::Surface* LinuxHost::Find(SurfaceId id) {
@@ -102,26 +116,90 @@ int LinuxHost::Start(bool quiet) {
     return 0;
 }
 
+uint32_t LinuxHost::OutputId(const std::string& key) {
+    const auto found = outputIds_.find(key);
+    if (found != outputIds_.end()) {
+        return found->second;
+    }
+    const uint32_t id = static_cast<uint32_t>(outputIds_.size() + 1);
+    outputIds_[key] = id;
+    return id;
+}
+
 std::vector<Output> LinuxHost::Outputs() {
     std::vector<Output> outputs;
+    SDL_DisplayMode mode;
+    const int32_t refresh =
+        SDL_GetCurrentDisplayMode(0, &mode) == 0 ? static_cast<int32_t>(mode.refresh_rate) : 0;
+    if (xDisplay_ != nullptr) {
+        int count = 0;
+        XRRMonitorInfo* monitors =
+            XRRGetMonitors(xDisplay_, DefaultRootWindow(xDisplay_), True, &count);
+        for (int i = 0; i < count; ++i) {
+            char* name = XGetAtomName(xDisplay_, monitors[i].name);
+            Output output;
+            output.id = OutputId(name != nullptr ? name : std::to_string(i));
+            XFree(name);
+            output.area =
+                HostRect{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height};
+            output.primary = monitors[i].primary != 0 || (i == 0 && outputs.empty());
+            output.refreshHz = refresh;
+            // The primary output first, as SDL lists it.
+            outputs.insert(monitors[i].primary != 0 ? outputs.begin() : outputs.end(), output);
+        }
+        XRRFreeMonitors(monitors);
+        if (!outputs.empty()) {
+            return outputs;
+        }
+    }
     const int count = SDL_GetNumVideoDisplays();
     for (int i = 0; i < count; ++i) {
         SDL_Rect bounds;
         if (SDL_GetDisplayBounds(i, &bounds) != 0) {
             continue;
         }
+        const char* name = SDL_GetDisplayName(i);
         Output output;
-        output.id = static_cast<uint32_t>(i + 1);
+        output.id = OutputId(name != nullptr ? name : std::to_string(i));
         output.area = HostRect{bounds.x, bounds.y, bounds.w, bounds.h};
         // SDL lists the primary display first.
         output.primary = i == 0;
-        SDL_DisplayMode mode;
         if (SDL_GetCurrentDisplayMode(i, &mode) == 0) {
             output.refreshHz = mode.refresh_rate;
         }
         outputs.push_back(output);
     }
     return outputs;
+}
+
+// The SDL display of an output, by its name; -1 when it is not there.
+int LinuxHost::DisplayIndex(uint32_t outputId) {
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        const char* name = SDL_GetDisplayName(i);
+        const auto found = outputIds_.find(name != nullptr ? name : std::to_string(i));
+        if (found != outputIds_.end() && found->second == outputId) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// On X11, RandR's notifications on SDL's own connection: the mask is per client, and keeps the
+// output changes SDL itself listens to.
+void LinuxHost::WatchOutputs(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    int errors = 0;
+    if (xDisplay_ != nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11 ||
+        !XRRQueryExtension(info.info.x11.display, &randrEvents_, &errors)) {
+        return;
+    }
+    xDisplay_ = info.info.x11.display;
+    XRRSelectInput(xDisplay_, DefaultRootWindow(xDisplay_),
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
 // A Wayland client can neither place a window nor stretch one across outputs: a window as large
@@ -226,12 +304,12 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         break;
     case SurfaceKind::kSpan: {
         // Every output, whose union can begin left of or above the primary one.
-        const int displays = SDL_GetNumVideoDisplays();
-        SDL_Rect all{0, 0, desktop.w, desktop.h}, area;
-        for (int i = 0; i < displays; ++i) {
-            if (SDL_GetDisplayBounds(i, &area) == 0) {
-                SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
-            }
+        const std::vector<Output> outputs = Outputs();
+        SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
+        for (size_t i = 0; i < outputs.size(); ++i) {
+            const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
+                                outputs[i].area.height};
+            SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
         }
         x = all.x;
         y = all.y;
@@ -240,13 +318,16 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
         // As large as the desktop: the window manager is told it is full screen, and puts it
         // above panels and docks.
-        if (displays <= 1) {
+        if (SDL_GetDisplayBounds(0, &bounds) == 0 && SDL_RectEquals(&bounds, &all)) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         }
         break;
     }
     case SurfaceKind::kOutput: {
-        const int display = static_cast<int>(request.output) - 1;
+        const int display = DisplayIndex(request.output);
+        if (display < 0) {
+            return false;
+        }
         SDL_Rect bounds{0, 0, desktop.w, desktop.h};
         SDL_GetDisplayBounds(display, &bounds);
         x = static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
@@ -278,8 +359,8 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         }
         SetQuitWatchdogDisplaySwitched(true);
     }
-    const bool first = context_ == nullptr;
-    if (first) {
+    WatchOutputs(surface->window);
+    if (context_ == nullptr) {
         context_ = SDL_GL_CreateContext(surface->window);
         if (context_ == nullptr) {
             std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", SDL_GetError());
@@ -347,6 +428,43 @@ void LinuxHost::Hide(SurfaceId id) {
     }
 }
 
+bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
+    Surface* surface = Find(id);
+    if (surface == nullptr) {
+        return false;
+    }
+    const SurfaceKind kind = surface->request.kind;
+    if (kind == SurfaceKind::kOutput && DisplayIndex(surface->request.output) < 0) {
+        return false;
+    }
+    if (kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop) {
+        // A window of the new shape first, on the same context, then the old one goes: the
+        // context lives while any window does.
+        Surface made;
+        made.request = surface->request;
+        if (!CreateWindow(&made, info)) {
+            if (made.window != nullptr) {
+                SDL_DestroyWindow(made.window);
+            }
+            SDL_GL_MakeCurrent(surface->window, context_);
+            return true;
+        }
+        SDL_DestroyWindow(surface->window);
+        surface->window = made.window;
+        surface->width = made.width;
+        surface->height = made.height;
+        return true;
+    }
+    // A window on one output follows that output as the compositor resizes it.
+    int x = 0, y = 0;
+    if (surface->window != nullptr) {
+        SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
+        SDL_GetWindowPosition(surface->window, &x, &y);
+    }
+    info->area = HostRect{x, y, surface->width, surface->height};
+    return true;
+}
+
 void LinuxHost::Destroy(SurfaceId id) {
     Surface* surface = Find(id);
     if (surface == nullptr) {
@@ -407,7 +525,11 @@ bool LinuxHost::SetSwapInterval(int32_t interval) {
         if (surface.child != 0) {
             set = x11host::SetSwapInterval(surface.child, interval) && set;
         } else {
-            set = SDL_GL_SetSwapInterval(interval) == 0 && set;
+            // With several windows, each swap waiting for its own output would let one that
+            // stalls (powered off) stall them all: the program's own pacing keeps the rate.
+            const bool several = std::count_if(surfaces_.begin(), surfaces_.end(),
+                                               [](const Surface& s) { return s.window; }) > 1;
+            set = SDL_GL_SetSwapInterval(several ? 0 : interval) == 0 && set;
         }
     }
     return set;
@@ -465,6 +587,9 @@ void LinuxHost::TranslateWindowEvent(const SDL_WindowEvent& event) {
         }
         break;
     }
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Push(HostEventKind::kFocusGained, surface->id);
+        break;
     case SDL_WINDOWEVENT_CLOSE:
         Push(HostEventKind::kCloseRequested, surface->id);
         break;
@@ -553,6 +678,16 @@ void LinuxHost::Translate(const SDL_Event& event) {
     case SDL_DISPLAYEVENT:
         Push(HostEventKind::kOutputsChanged, 0);
         break;
+    case SDL_SYSWMEVENT: {
+        XEvent* x = &event.syswm.msg->msg.x11.event;
+        if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
+            (x->type == randrEvents_ + RRScreenChangeNotify ||
+             x->type == randrEvents_ + RRNotify)) {
+            XRRUpdateConfiguration(x);
+            Push(HostEventKind::kOutputsChanged, 0);
+        }
+        break;
+    }
     default:
         break;
     }

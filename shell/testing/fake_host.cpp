@@ -39,6 +39,30 @@ int FakeHost::Count(const std::string& entry) const {
     return static_cast<int>(std::count(log.begin(), log.end(), entry));
 }
 
+// Where a surface of that kind lies on the outputs of the moment.
+void FakeHost::Place(const SurfaceRequest& request, SurfaceInfo* info) const {
+    info->fullScreen = request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
+    info->area = HostRect{0, 0, request.width, request.height};
+    for (const Output& output : outputs) {
+        if ((request.kind == SurfaceKind::kOutput && output.id == request.output) ||
+            (request.kind == SurfaceKind::kDesktop && output.primary)) {
+            info->area = output.area;
+        }
+    }
+    if (request.kind == SurfaceKind::kSpan && !outputs.empty()) {
+        // The union of the outputs.
+        int32_t left = outputs[0].area.x, top = outputs[0].area.y;
+        int32_t right = left + outputs[0].area.width, bottom = top + outputs[0].area.height;
+        for (const Output& output : outputs) {
+            left = std::min(left, output.area.x);
+            top = std::min(top, output.area.y);
+            right = std::max(right, output.area.x + output.area.width);
+            bottom = std::max(bottom, output.area.y + output.area.height);
+        }
+        info->area = HostRect{left, top, right - left, bottom - top};
+    }
+}
+
 int FakeHost::Start(bool quiet) {
     log.push_back(quiet ? "Start quiet" : "Start");
     return startResult;
@@ -63,32 +87,25 @@ SurfaceId FakeHost::Create(const SurfaceRequest& request, SurfaceInfo* info, std
     }
     const SurfaceId id = ++lastId_;
     live.push_back(id);
-    info->fullScreen = request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
-    info->area = HostRect{0, 0, request.width, request.height};
-    for (const Output& output : outputs) {
-        if ((request.kind == SurfaceKind::kOutput && output.id == request.output) ||
-            (request.kind == SurfaceKind::kDesktop && output.primary)) {
-            info->area = output.area;
-        }
-    }
-    if (request.kind == SurfaceKind::kSpan && !outputs.empty()) {
-        // The union of the outputs.
-        int32_t left = outputs[0].area.x, top = outputs[0].area.y;
-        int32_t right = left + outputs[0].area.width, bottom = top + outputs[0].area.height;
-        for (const Output& output : outputs) {
-            left = std::min(left, output.area.x);
-            top = std::min(top, output.area.y);
-            right = std::max(right, output.area.x + output.area.width);
-            bottom = std::max(bottom, output.area.y + output.area.height);
-        }
-        info->area = HostRect{left, top, right - left, bottom - top};
-    }
+    made_[id] = request;
+    Place(request, info);
     log.push_back("Create " + std::to_string(id));
     return id;
 }
 
 void FakeHost::Hide(SurfaceId surface) {
     log.push_back("Hide " + std::to_string(surface));
+}
+
+bool FakeHost::Refit(SurfaceId surface, SurfaceInfo* info) {
+    const SurfaceRequest& request = made_.at(surface);
+    const bool there = request.kind != SurfaceKind::kOutput ||
+                       std::any_of(outputs.begin(), outputs.end(), [&](const Output& output) {
+                           return output.id == request.output;
+                       });
+    log.push_back("Refit " + std::to_string(surface) + (there ? "" : " gone"));
+    Place(request, info);
+    return there;
 }
 
 void FakeHost::Destroy(SurfaceId surface) {

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,7 @@ class FakeHost : public Host {
     bool CanSpanOutputs() const override { return canSpan; }
     SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) override;
     void Hide(SurfaceId surface) override;
+    bool Refit(SurfaceId surface, SurfaceInfo* info) override;
     void Destroy(SurfaceId surface) override;
     bool MakeCurrent(SurfaceId surface) override;
     void Present(SurfaceId surface) override;
@@ -64,7 +66,10 @@ class FakeHost : public Host {
         HostEvent event;
         std::function<void()> action;
     };
+    void Place(const SurfaceRequest& request, SurfaceInfo* info) const;
+
     std::deque<Step> script_;
+    std::map<SurfaceId, SurfaceRequest> made_;
     int creations_ = 0;
     SurfaceId lastId_ = 0;
 };

@@ -86,6 +86,40 @@ const char* Win32Host::HostProblem(const SurfaceRequest& request, WindowHandle h
     return "the window is not on the desktop";
 }
 
+// Where a full-screen window goes on today's monitors, and its size; false for an output that
+// is not there (any more).
+bool Win32Host::Place(const SurfaceRequest& request, GL_Window* gl) {
+    switch (request.kind) {
+    case SurfaceKind::kDesktop:
+        gl->width = PlatformGetSystemMetrics(SM_CXSCREEN);
+        gl->height = PlatformGetSystemMetrics(SM_CYSCREEN);
+        return true;
+    case SurfaceKind::kSpan:
+    case SurfaceKind::kOutput: {
+        // Every monitor, whose union can begin left of or above the primary one.
+        gl->x = PlatformGetSystemMetrics(SM_XVIRTUALSCREEN);
+        gl->y = PlatformGetSystemMetrics(SM_YVIRTUALSCREEN);
+        gl->width = PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN);
+        gl->height = PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN);
+        if (request.kind == SurfaceKind::kSpan) {
+            return true;
+        }
+        for (const Output& output : Outputs()) {
+            if (output.id == request.output) {
+                gl->x = output.area.x;
+                gl->y = output.area.y;
+                gl->width = output.area.width;
+                gl->height = output.area.height;
+                return true;
+            }
+        }
+        return false;
+    }
+    default:
+        return true;
+    }
+}
+
 SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) {
     windows_.emplace_back();
     HostWindow& window = windows_.back();
@@ -98,54 +132,27 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     gl.bitsPerPixel = 32;
     gl.width = request.width;
     gl.height = request.height;
-    bool placed = true;
-    switch (request.kind) {
-    case SurfaceKind::kWindow:
-        break;
-    case SurfaceKind::kFullScreen:
-        gl.isFullScreen = TRUE;
-        break;
-    case SurfaceKind::kDesktop:
-        gl.isFullScreen = TRUE;
-        gl.keepsDisplayMode = TRUE;
-        gl.width = PlatformGetSystemMetrics(SM_CXSCREEN);
-        gl.height = PlatformGetSystemMetrics(SM_CYSCREEN);
-        break;
-    case SurfaceKind::kSpan:
-    case SurfaceKind::kOutput:
-        // Every monitor, whose union can begin left of or above the primary one.
-        gl.isFullScreen = TRUE;
-        gl.keepsDisplayMode = TRUE;
-        gl.x = PlatformGetSystemMetrics(SM_XVIRTUALSCREEN);
-        gl.y = PlatformGetSystemMetrics(SM_YVIRTUALSCREEN);
-        gl.width = PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN);
-        gl.height = PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN);
-        for (const Output& output : Outputs()) {
-            if (request.kind == SurfaceKind::kOutput && output.id == request.output) {
-                gl.x = output.area.x;
-                gl.y = output.area.y;
-                gl.width = output.area.width;
-                gl.height = output.area.height;
-            }
-        }
-        break;
-    case SurfaceKind::kChild: {
+    window.request = request;
+    gl.isFullScreen =
+        request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild ? TRUE : FALSE;
+    // Full screen at the desktop's own mode needs no switch.
+    gl.keepsDisplayMode = gl.isFullScreen == TRUE && request.kind != SurfaceKind::kFullScreen;
+    bool placed = Place(request, &gl);
+    if (request.kind == SurfaceKind::kChild) {
         window.parent = request.hostWindow == 0
                             ? PlatformGetDesktopWindow()
                             : reinterpret_cast<WindowHandle>(request.hostWindow);
+        // The child takes its parent's client area.
+        PlatformRect client;
         if (const char* problem = HostProblem(request, window.parent)) {
             *why = problem;
             placed = false;
-            break;
+        } else {
+            placed = PlatformGetClientRect(window.parent, &client) == TRUE;
+            gl.width = client.right - client.left;
+            gl.height = client.bottom - client.top;
+            placed = placed && gl.width > 0 && gl.height > 0;
         }
-        // The child takes its parent's client area.
-        PlatformRect client;
-        placed = PlatformGetClientRect(window.parent, &client) == TRUE;
-        gl.width = client.right - client.left;
-        gl.height = client.bottom - client.top;
-        placed = placed && gl.width > 0 && gl.height > 0;
-        break;
-    }
     }
     const size_t eventsBefore = events_.size();
     if (!placed || CreateWindowGL(&window) != TRUE) {
@@ -164,6 +171,21 @@ void Win32Host::Hide(SurfaceId id) {
     if (window != nullptr && window->gl.hWnd != nullptr && !window->gone) {
         PlatformShowWindow(window->gl.hWnd, SW_HIDE);
     }
+}
+
+bool Win32Host::Refit(SurfaceId id, SurfaceInfo* info) {
+    HostWindow* window = Find(id);
+    if (window == nullptr || !Place(window->request, &window->gl)) {
+        return false;
+    }
+    GL_Window& gl = window->gl;
+    if (gl.isFullScreen == TRUE && gl.keepsDisplayMode == TRUE) {
+        // The move brings the window's WM_SIZE, and with it the program's new view.
+        PlatformMoveWindow(gl.hWnd, gl.x, gl.y, gl.width, gl.height, TRUE);
+    }
+    info->fullScreen = gl.isFullScreen == TRUE;
+    info->area = HostRect{gl.x, gl.y, gl.width, gl.height};
+    return true;
 }
 
 void Win32Host::Destroy(SurfaceId id) {

@@ -19,6 +19,7 @@ class Win32Host : public Host {
     bool CanSpanOutputs() const override { return true; }
     SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) override;
     void Hide(SurfaceId surface) override;
+    bool Refit(SurfaceId surface, SurfaceInfo* info) override;
     void Destroy(SurfaceId surface) override;
     bool MakeCurrent(SurfaceId surface) override;
     void Present(SurfaceId surface) override;
@@ -31,6 +32,7 @@ class Win32Host : public Host {
 
   private:
     HostWindow* Find(SurfaceId id);
+    bool Place(const SurfaceRequest& request, GL_Window* gl);
     const char* HostProblem(const SurfaceRequest& request, WindowHandle host);
     void FollowParents();
 

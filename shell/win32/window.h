@@ -12,6 +12,7 @@
 struct HostWindow {
     GL_Window gl{};
     SurfaceId id = 0;
+    SurfaceRequest request; // what the window was asked to be
     // A child's host window (a preview's, or the desktop); null for the program's own windows.
     WindowHandle parent = nullptr;
     // Destroyed by its host behind the program's back: nothing left to destroy.
