@@ -2,7 +2,7 @@
 //
 // The shell owns one Application, one GL_Window and one Keys record for the whole run; the scene
 // keeps pointers to them. The scene is driven through four hooks and calls the shell back through
-// two requests, both of which go through the window's own message queue.
+// two requests, which the program's loop acts on after the frame in progress.
 #pragma once
 
 #include <cstdint>
@@ -58,16 +58,6 @@ struct GL_Window {
     int32_t keepsDisplayMode;
     int32_t x;
     int32_t y;
-    // A screen saver's windows: a child filling `parent`'s client area (a preview, or the window a
-    // saver host draws in), following its size and ending when it goes; one that ends on any key,
-    // click, move of the pointer or loss of activation; and the mark of a window that its host
-    // destroyed under the program.
-    WindowHandle parent;
-    int32_t endsOnInput;
-    int32_t isGone;
-    int32_t pointerKnown; // the pointer's first position over an input-ending window
-    int32_t pointerX;
-    int32_t pointerY;
 };
 
 // The scene's hooks, called by the main loop.

@@ -18,16 +18,13 @@
 #include "shell/saver_settings.h"
 
 struct HostRect {
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t x = 0, y = 0, width = 0, height = 0;
 };
 
 // One output (a monitor) of the desktop.
 struct Output {
-    uint32_t id = 0;  // stable while the output exists
-    HostRect area;    // on the desktop, in the desktop's units
+    uint32_t id = 0; // stable while the output exists
+    HostRect area;   // on the desktop, in the desktop's units
     bool primary = false;
     int32_t refreshHz = 0; // 0 when the system does not say
     float scale = 1.0f;    // pixels per desktop unit
@@ -72,6 +69,7 @@ enum class HostEventKind {
     kShown,          // back in sight at its size
     kCloseRequested, // the close box, Alt+F4, a window manager's request
     kFocusLost,      // none of the program's surfaces has the focus any more
+    kFocusGained,    // one of them has it (again)
     kOutputsChanged, // an output came, went or changed
     kHostGone,       // the window a child surface lived in has gone
     kQuitSignal,     // the system asks the program to end (SIGTERM, SIGINT)
@@ -83,10 +81,8 @@ struct HostEvent {
     uint8_t key = 0;
     bool down = false;
     bool withAlt = false; // a key pressed or released while Alt is held: the system's, not ours
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t x = 0, y = 0; // kPointerMove, kPointerButton
+    int32_t width = 0, height = 0; // kResized
 };
 
 class Host {
@@ -106,9 +102,14 @@ class Host {
     // A new surface with the run's context current on it; 0 when it cannot be made, the host
     // having put back whatever it changed (a display mode, the pointer), with the reason in
     // `why` when it is the host window's.
-    virtual SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) = 0;
+    virtual SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info,
+                             std::string* why) = 0;
     // Out of sight at once; destroyed later.
     virtual void Hide(SurfaceId surface) = 0;
+    // Puts a surface back over what its request names on today's outputs (all of them, one
+    // output's whole area, the primary one's) with the run's context kept; false when that cannot
+    // be, its output having gone.
+    virtual bool Refit(SurfaceId surface, SurfaceInfo* info) = 0;
     virtual void Destroy(SurfaceId surface) = 0;
     virtual bool MakeCurrent(SurfaceId surface) = 0;
     virtual void Present(SurfaceId surface) = 0;

@@ -3,28 +3,28 @@
 #include <algorithm>
 
 #include "common/gl.h"
+#include "common/gl_window.h"
 #include "shell/rate_overlay.h"
 
-std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonitor* monitors,
-                                          int32_t count, int32_t originX, int32_t originY,
-                                          int32_t width, int32_t height, bool* blackAround) {
+std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const std::vector<Output>& outputs,
+                                          const HostRect& area, bool* blackAround) {
     *blackAround = false;
     std::vector<MonitorView> views;
-    if (mode == MonitorMode::kSpan || count <= 1) {
+    if (mode == MonitorMode::kSpan || outputs.size() <= 1) {
         return views;
     }
-    for (int32_t i = 0; i < count; ++i) {
-        const PlatformRect& area = monitors[i].rcMonitor;
-        // The part of the monitor inside the window, in the window's coordinates.
-        const int32_t left = std::max(area.left - originX, 0);
-        const int32_t top = std::max(area.top - originY, 0);
-        const int32_t right = std::min(area.right - originX, width);
-        const int32_t bottom = std::min(area.bottom - originY, height);
+    for (const Output& output : outputs) {
+        const HostRect& shown = output.area;
+        // The part of the output inside the surface, in the surface's coordinates.
+        const int32_t left = std::max(shown.x - area.x, 0);
+        const int32_t top = std::max(shown.y - area.y, 0);
+        const int32_t right = std::min(shown.x + shown.width - area.x, area.width);
+        const int32_t bottom = std::min(shown.y + shown.height - area.y, area.height);
         if (right <= left || bottom <= top) {
             continue;
         }
         const MonitorView view{left, top, right - left, bottom - top};
-        const bool primary = (monitors[i].dwFlags & kMonitorPrimary) != 0;
+        const bool primary = output.primary;
         if (mode == MonitorMode::kPrimary && !primary) {
             *blackAround = true;
             continue;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/host.h"
 #include "shell/options.h"
-#include "shell/platform.h"
 
 // A view's place in the window's client area, from its top-left corner.
 struct MonitorView {
@@ -20,13 +20,11 @@ struct MonitorView {
     int32_t height;
 };
 
-// The views for a window at (originX, originY) on the virtual screen, width x height, over these
-// monitors: empty when one view of the whole window is right (span, or a single monitor). The
-// primary monitor's view comes first. `blackAround` is set when parts of the window are in no
-// view and must be cleared.
-std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const PlatformMonitor* monitors,
-                                          int32_t count, int32_t originX, int32_t originY,
-                                          int32_t width, int32_t height, bool* blackAround);
+// The views for a surface covering `area` of the desktop, over these outputs: empty when one view
+// of the whole surface is right (span, or a single output). The primary output's view comes
+// first. `blackAround` is set when parts of the surface are in no view and must be cleared.
+std::vector<MonitorView> PlanMonitorViews(MonitorMode mode, const std::vector<Output>& outputs,
+                                          const HostRect& area, bool* blackAround);
 
 // Draws a frame of `steps` steps into each view (the first one steps, the others draw the same
 // state), in a window of this height; clears the window first when parts of it are in no view.

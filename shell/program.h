@@ -25,7 +25,6 @@ extern BOOL g_createFullScreen;
 class Program {
   public:
     Program(Host& host, const RunPlan& plan);
-    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -46,20 +45,24 @@ class Program {
   private:
     struct Surface {
         SurfaceId id = 0;
+        SurfaceRequest request;
         SurfaceInfo info;
         bool visible = true;
-        bool drawsCity = true;       // false: kept black (a monitor outside the primary one)
+        bool drawsCity = true;          // false: kept black (a monitor outside the primary one)
         std::vector<MonitorView> views; // empty: one view of the whole surface
         bool blackAround = false;
     };
 
     bool OpenSurfaces();
-    bool OpenSurface(const SurfaceRequest& request);
+    bool OpenSurface(const SurfaceRequest& request, bool reportFailure = true);
     void CloseSurfaces();
     bool Open();
     void Close();
     void PrepareFrames();
     void Handle(const HostEvent& event);
+    void FollowOutputs();
+    bool Quiet();
+    uint32_t TimeToNextDeadline(uint32_t wait);
     bool EndsTheSaver(const HostEvent& event);
     bool AnyVisible() const;
     uint32_t TimeBeforeNextFrame();
@@ -78,6 +81,15 @@ class Program {
     int exitCode_ = 0;
     // A key pressed while a frame renders is seen by the next frame even if released meanwhile.
     bool keyPressedSinceFrame_ = false;
+    // Outputs that changed, followed once the changes have settled; the pointer and focus noise
+    // they make is no user's.
+    bool outputsChanged_ = false;
+    bool outputsNoise_ = false;
+    uint32_t outputsChangedAt_ = 0;
+    // A saver's loss of focus, which ends it unless the focus comes straight back (as a
+    // compositor applying an output change takes it and gives it back).
+    bool focusLost_ = false;
+    uint32_t focusLostAt_ = 0;
     bool pointerKnown_ = false; // the pointer's first position over a saver
     int32_t pointerX_ = 0;
     int32_t pointerY_ = 0;

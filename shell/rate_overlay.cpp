@@ -1,6 +1,9 @@
 #include "shell/rate_overlay.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "common/gl.h"
 
@@ -45,10 +48,63 @@ const Glyph* Find(char c) {
     return nullptr;
 }
 
-// A font pixel is this many screen pixels: two on a 720-line screen, more on larger ones.
-int32_t Scale(int32_t height) {
-    const int32_t scale = height / 360;
-    return scale < 1 ? 1 : scale;
+// The text's distance from the view's edges, and the space between its lines, in font pixels.
+constexpr int32_t kMargin = 4;
+constexpr int32_t kLineGap = 2;
+
+// The text's forms, largest first: as it is; and for the rates' text, "F frames/s  S steps/s",
+// the rates on two lines, then with short units, then in whole numbers.
+std::vector<std::vector<std::string>> FormsOf(const std::string& text) {
+    std::vector<std::vector<std::string>> forms = {{text}};
+    const size_t split = text.find("  ");
+    if (split == std::string::npos) {
+        return forms;
+    }
+    std::vector<std::string> lines = {text.substr(0, split), text.substr(split + 2)};
+    forms.push_back(lines);
+    const struct {
+        const char* unit;
+        const char* shortUnit;
+    } kUnits[] = {{" frames/s", " fps"}, {" steps/s", " st/s"}};
+    for (std::string& line : lines) {
+        for (const auto& u : kUnits) {
+            const size_t at = line.rfind(u.unit);
+            if (at != std::string::npos && at + std::strlen(u.unit) == line.size()) {
+                line.replace(at, std::string::npos, u.shortUnit);
+            }
+        }
+    }
+    forms.push_back(lines);
+    for (std::string& line : lines) {
+        // The number before the unit; dashes, before the first rates, stay as they are.
+        const size_t space = line.find(' ');
+        const std::string number = line.substr(0, space);
+        char* end = nullptr;
+        const double value = std::strtod(number.c_str(), &end);
+        if (!number.empty() && *end == '\0') {
+            char whole[32];
+            std::snprintf(whole, sizeof whole, "%.0f", value);
+            line.replace(0, space, whole);
+        }
+    }
+    forms.push_back(lines);
+    return forms;
+}
+
+RateOverlayLayout Measure(const std::vector<std::string>& lines, int32_t scale) {
+    RateOverlayLayout layout;
+    layout.lines = lines;
+    layout.scale = scale;
+    size_t longest = 0;
+    for (const std::string& line : lines) {
+        longest = std::max(longest, line.size());
+    }
+    const int32_t count = static_cast<int32_t>(lines.size());
+    const int32_t margin = kMargin * scale;
+    // The backing ends half a margin past the last character's cell, and below the last line.
+    layout.right = margin + static_cast<int32_t>(longest) * (kGlyphWidth + 1) * scale + margin / 2;
+    layout.bottom = margin + (count * kGlyphHeight + (count - 1) * kLineGap) * scale + margin / 2;
+    return layout;
 }
 
 } // namespace
@@ -59,6 +115,21 @@ bool GlyphPixel(char c, int column, int row) {
         return false;
     }
     return (glyph->rows[row] >> (kGlyphWidth - 1 - column) & 1) != 0;
+}
+
+RateOverlayLayout LayOutRateOverlay(const std::string& text, int32_t width, int32_t height) {
+    // A font pixel is this many screen pixels: two on a 720-line view, more on larger ones.
+    const int32_t fullScale = std::max<int32_t>(1, height / 360);
+    const std::vector<std::vector<std::string>> forms = FormsOf(text);
+    for (const std::vector<std::string>& lines : forms) {
+        for (int32_t scale = fullScale; scale >= 1; --scale) {
+            const RateOverlayLayout layout = Measure(lines, scale);
+            if (layout.right <= width && layout.bottom <= height) {
+                return layout;
+            }
+        }
+    }
+    return Measure(forms.back(), 1);
 }
 
 std::string RateOverlayText(bool known, double framesPerSecond, double stepsPerSecond) {
@@ -72,9 +143,11 @@ std::string RateOverlayText(bool known, double framesPerSecond, double stepsPerS
 }
 
 void DrawRateOverlay(const std::string& text, int32_t x, int32_t y, int32_t width, int32_t height) {
-    const int32_t scale = Scale(height);
+    const RateOverlayLayout layout = LayOutRateOverlay(text, width, height);
+    const int32_t scale = layout.scale;
     const int32_t advance = (kGlyphWidth + 1) * scale;
-    const int32_t margin = 4 * scale;
+    const int32_t lineAdvance = (kGlyphHeight + kLineGap) * scale;
+    const int32_t margin = kMargin * scale;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
@@ -95,26 +168,28 @@ void DrawRateOverlay(const std::string& text, int32_t x, int32_t y, int32_t widt
     glShadeModel(GL_FLAT);
 
     // A dark backing keeps the text readable over the brightest glow.
-    const int32_t textWidth = static_cast<int32_t>(text.size()) * advance;
     glColor3f(0.0f, 0.0f, 0.0f);
-    glRecti(margin / 2, margin / 2, margin + textWidth + margin / 2,
-            margin + kGlyphHeight * scale + margin / 2);
+    glRecti(margin / 2, margin / 2, layout.right, layout.bottom);
 
     glColor3f(1.0f, 1.0f, 1.0f);
     glBegin(GL_QUADS);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int32_t left = margin + static_cast<int32_t>(i) * advance;
-        for (int row = 0; row < kGlyphHeight; ++row) {
-            for (int column = 0; column < kGlyphWidth; ++column) {
-                if (!GlyphPixel(text[i], column, row)) {
-                    continue;
+    for (size_t line = 0; line < layout.lines.size(); ++line) {
+        const std::string& chars = layout.lines[line];
+        const int32_t top = margin + static_cast<int32_t>(line) * lineAdvance;
+        for (size_t i = 0; i < chars.size(); ++i) {
+            const int32_t left = margin + static_cast<int32_t>(i) * advance;
+            for (int row = 0; row < kGlyphHeight; ++row) {
+                for (int column = 0; column < kGlyphWidth; ++column) {
+                    if (!GlyphPixel(chars[i], column, row)) {
+                        continue;
+                    }
+                    const int32_t px = left + column * scale;
+                    const int32_t py = top + row * scale;
+                    glVertex2i(px, py);
+                    glVertex2i(px + scale, py);
+                    glVertex2i(px + scale, py + scale);
+                    glVertex2i(px, py + scale);
                 }
-                const int32_t px = left + column * scale;
-                const int32_t py = margin + row * scale;
-                glVertex2i(px, py);
-                glVertex2i(px + scale, py);
-                glVertex2i(px + scale, py + scale);
-                glVertex2i(px, py + scale);
             }
         }
     }

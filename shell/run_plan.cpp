@@ -12,6 +12,7 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
     plan.reportsRates = options.stats;
 
     const bool saver = options.mode != RunMode::kAnimation;
+    plan.keepsDisplayAwake = !saver;
     switch (options.mode) {
     case RunMode::kAnimation:
         break;

@@ -32,6 +32,9 @@ struct RunPlan {
 
     bool endsOnInput = false; // any key, click, move of the pointer or loss of activation
     bool quiet = false;       // failures on stderr only: nobody is there to click a box away
+    // The screen saver and the display's power-down held off: the plain animation's alone. A
+    // screen saver lets the screen blank, power off and lock on the system's schedule.
+    bool keepsDisplayAwake = true;
     MonitorMode monitors = MonitorMode::kSpan;
 
     uint32_t stepsPerSecond = 0;  // 0: one step per frame

@@ -1,10 +1,9 @@
 // The screen saver's settings: how fast the city goes, how it uses several monitors, and whether
 // the frame rate is shown. Windows keeps them for each user (the settings dialog stores them,
-// /s and /p read them); a value that is missing or malformed means its default, never a failure.
+// /s and /p read them).
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "shell/options.h"
 
@@ -17,20 +16,3 @@ struct SaverSettings {
     MonitorMode monitors = MonitorMode::kEach;
     bool showRates = false;
 };
-
-// The stored values' names, and how a monitor mode is stored.
-constexpr char kSpeedSetting[] = "Speed";
-constexpr char kMonitorsSetting[] = "Monitors";
-constexpr char kShowFrameRateSetting[] = "ShowFrameRate";
-uint32_t StoredMonitorMode(MonitorMode mode);
-
-// A speed as the user typed it: a whole number of steps per second from kMinSaverSpeed to
-// kMaxSaverSpeed, blanks around it allowed. False for anything else, which the dialog refuses
-// rather than guess at.
-bool ParseSaverSpeed(const std::string& text, uint32_t* speed);
-
-// Reads the stored settings through the platform; each value that is missing or out of range
-// keeps its default.
-SaverSettings LoadSaverSettings();
-// Stores every value; false when the platform could not.
-bool StoreSaverSettings(const SaverSettings& settings);

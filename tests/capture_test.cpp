@@ -329,18 +329,18 @@ TEST_F(Capture, VideoWithoutFfmpegOrWithAFailingOneLeavesNoFile) {
     EXPECT_NE(r.err.find("ffmpeg"), std::string::npos) << r.err;
     EXPECT_FALSE(Exists(video));
 
-    // An encoder that writes half a file and fails: the final name must never appear.
+    // Encoders that fail after half a file, or end well having written nothing where they were
+    // told: the final name must never appear.
     const std::string bin = kScratch + "/bin";
-    std::system(("mkdir -p '" + bin +
-                 "' && printf '#!/bin/sh\\nfor a; do last=$a; done\\n"
-                 "head -c 100 >\"$last\"\\nexit 1\\n' >'" +
-                 bin + "/ffmpeg' && chmod +x '" + bin + "/ffmpeg'")
-                    .c_str());
-    r = RunTool("--frames 2 --size 64x36 --video " + video, "PATH='" + bin + ":/usr/bin:/bin'");
-    EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_FALSE(Exists(video));
-    EXPECT_NE(std::system(("ls -A '" + kScratch + "' | grep -q partial").c_str()), 0)
-        << "temporary file left behind";
+    mkdir(bin.c_str(), 0755);
+    for (const char* does : {"head -c 100 >\"${last#file:}\"; exit 1", "cat >/dev/null"}) {
+        std::ofstream(bin + "/ffmpeg") << "#!/bin/sh\nfor a; do last=$a; done\n" << does << "\n";
+        chmod((bin + "/ffmpeg").c_str(), 0755);
+        r = RunTool("--frames 2 --size 64x36 --video " + video, "PATH='" + bin + ":/usr/bin:/bin'");
+        EXPECT_EQ(r.exitCode, 1) << does << ": " << r.err;
+        EXPECT_FALSE(Exists(video)) << does;
+        EXPECT_FALSE(LeftTemporary()) << does;
+    }
 }
 
 TEST_F(Capture, DevicesFifosAndLinksAreWrittenIntoNotReplaced) {
@@ -430,6 +430,10 @@ TEST_F(Capture, UnwritableOutputsAreRefusedBeforeRendering) {
         {"--every 1 --out " + Quote(kScratch + "/%300d.png"), {"wider than 255"}},
         {"--out " + Quote(kScratch + "/a.png") + " --texture " + Quote(kScratch + "/./a.png"),
          {"would both write"}},
+        // Names that have ffmpeg write other files than the one named, and a size it refuses.
+        {"--video " + Quote(kScratch + "/f%03d.png") + " --out /dev/stdout", {"f%03d.png'"}},
+        {"--video " + Quote(kScratch + "/live.m3u8") + " --out /dev/stdout", {".mkv"}},
+        {"--size 64x35 --video " + Quote(kScratch + "/v.mkv") + " --out /dev/stdout", {"64x36"}},
     };
     for (const auto& c : cases) {
         const std::string raw = c.args.find("--video") == std::string::npos ? "--raw " : "";

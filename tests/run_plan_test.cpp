@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "shell/monitor_views.h"
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
 #include "shell/run_plan.h"
 #include "shell/saver_settings.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/platform_fake.h"
+#include "shell/win32/saver_store.h"
 
 namespace {
 
@@ -177,9 +178,10 @@ TEST(SaverSettingsStore, TypedSpeedsOutsideTheRangeOrNotWholeNumbersAreRefused) 
 
 TEST(MonitorViews, OneViewPerMonitorPrimaryFirstInWindowCoordinates) {
     // A monitor left of the primary one, and one below, of another shape.
-    const PlatformMonitor monitors[] = {
-        {{-1280, 0, 0, 720}, 0}, {{0, 0, 1920, 1080}, kMonitorPrimary}, {{0, 1080, 1024, 1848}, 0}};
-    const int32_t x = -1280, y = 0, w = 3200, h = 1848;
+    const std::vector<Output> monitors = {{1, {-1280, 0, 1280, 720}, false, 60, 1.0f},
+                                          {2, {0, 0, 1920, 1080}, true, 60, 1.0f},
+                                          {3, {0, 1080, 1024, 768}, false, 60, 1.0f}};
+    const HostRect area{-1280, 0, 3200, 1848};
     using Views = std::vector<std::vector<int32_t>>;
     auto flat = [](const std::vector<MonitorView>& views) {
         Views out;
@@ -206,8 +208,9 @@ TEST(MonitorViews, OneViewPerMonitorPrimaryFirstInWindowCoordinates) {
     };
     for (const auto& c : cases) {
         bool blackAround = true;
-        EXPECT_EQ(flat(PlanMonitorViews(c.mode, monitors, c.count, x, y, w, h, &blackAround)),
-                  c.views);
+        const std::vector<Output> shown(monitors.begin() + (c.count == 1 ? 1 : 0),
+                                        monitors.begin() + (c.count == 1 ? 2 : 3));
+        EXPECT_EQ(flat(PlanMonitorViews(c.mode, shown, area, &blackAround)), c.views);
         EXPECT_EQ(blackAround, c.blackAround);
     }
 }

@@ -1,7 +1,7 @@
 // The SDL platform's key translation into Windows virtual-key codes.
 #include <gtest/gtest.h>
 
-#include "shell/sdl_keys.h"
+#include "shell/linux/sdl_keys.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/main_loop.h"
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/platform_fake.h"
 #include "tests/support/recording_scene.h"
+#include "tests/support/win32_run.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "common/gl.h"
 #include "shell/rate_overlay.h"
-#include "shell/window.h"
+#include "shell/win32/window.h"
 #include "tools/headless_context.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/platform_constants.h"
-#include "shell/platform_fake.h"
-#include "shell/window.h"
-#include "shell/window_proc.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/platform_fake.h"
+#include "shell/win32/window.h"
+#include "shell/win32/window_proc.h"
 
 namespace {
 
@@ -47,7 +47,15 @@ class ShellWindow : public ::testing::Test {
 
     Application application{};
     Keys keys{};
-    GL_Window window{};
+    std::deque<HostEvent> events;
+    HostWindow record = Record(&events);
+    GL_Window& window = record.gl;
+
+    static HostWindow Record(std::deque<HostEvent>* events) {
+        HostWindow made;
+        made.events = events;
+        return made;
+    }
 };
 
 TEST(ShellWindowClass, IsRegisteredWithTheClassRecordOfTheProgram) {
@@ -109,7 +117,7 @@ TEST(ShellDisplayMode, RequestsATemporaryModeOfExactlyTheGivenSize) {
 
 TEST_F(ShellWindow, WindowedCreationGrowsTheRectangleSoTheClientAreaIsExact) {
     window.isFullScreen = FALSE;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
 
     const FakeCall& adjust = Fake().calls.at(0);
     ASSERT_EQ(adjust.name, "AdjustWindowRectEx");
@@ -132,7 +140,7 @@ TEST_F(ShellWindow, WindowedCreationGrowsTheRectangleSoTheClientAreaIsExact) {
 
 TEST_F(ShellWindow, FullScreenCreationIsATopmostPopUpOverTheSwitchedMode) {
     window.isFullScreen = TRUE;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
 
     EXPECT_EQ(Fake().Count("AdjustWindowRectEx"), 0);
     const FakeCreatedWindow& created = Fake().createdWindows.at(0);
@@ -151,7 +159,7 @@ TEST_F(ShellWindow, FullScreenCreationIsATopmostPopUpOverTheSwitchedMode) {
 TEST_F(ShellWindow, RefusedModeGivesOneBoxAndAnUnadjustedFramedWindow) {
     window.isFullScreen = TRUE;
     Fake().FailAt("ChangeDisplaySettings");
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
 
     ASSERT_EQ(Fake().messageBoxes.size(), 1u);
     const FakeMessageBox& box = Fake().messageBoxes[0];
@@ -170,14 +178,14 @@ TEST_F(ShellWindow, RefusedModeGivesOneBoxAndAnUnadjustedFramedWindow) {
 
     // Destroying it neither restores a mode nor shows the cursor.
     Fake().calls.clear();
-    DestroyWindowGL(&window);
+    DestroyWindowGL(&record);
     EXPECT_EQ(Fake().Count("ChangeDisplaySettings"), 0);
     EXPECT_EQ(Fake().Count("ShowCursor"), 0);
 }
 
 TEST_F(ShellWindow, CreationPassesTheRecordsNamesAndItselfAsParameter) {
     window.isFullScreen = FALSE;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
     const FakeCreatedWindow& created = Fake().createdWindows.at(0);
     EXPECT_EQ(created.className, "OpenGL");
     EXPECT_EQ(created.title, "zorvik - tavrin 2005");
@@ -192,7 +200,7 @@ TEST_F(ShellWindow, CreationPassesTheRecordsNamesAndItselfAsParameter) {
 
 TEST_F(ShellWindow, PixelFormatRequestIsTheProgramsDescriptor) {
     window.isFullScreen = FALSE;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
     ASSERT_EQ(Fake().chosenFormats.size(), 1u);
     ASSERT_EQ(Fake().setFormats.size(), 1u);
     const PlatformPixelFormat& format = Fake().chosenFormats[0];
@@ -221,7 +229,7 @@ TEST_F(ShellWindow, PixelFormatRequestIsTheProgramsDescriptor) {
 TEST_F(ShellWindow, SuccessfulCreationLeavesACompleteVisibleWindow) {
     window.isFullScreen = FALSE;
     Fake().tickCount = 123456;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
 
     EXPECT_NE(window.hWnd, nullptr);
     EXPECT_NE(window.hDC, nullptr);
@@ -259,7 +267,7 @@ TEST_P(ShellWindowFailure, ReleasesInReverseOrderAndLeavesEveryHandleNull) {
     window.isFullScreen = fullScreen ? TRUE : FALSE;
     Fake().FailAt(failure.step);
 
-    EXPECT_EQ(CreateWindowGL(&window), FALSE);
+    EXPECT_EQ(CreateWindowGL(&record), FALSE);
 
     EXPECT_EQ(window.hWnd, nullptr);
     EXPECT_EQ(window.hDC, nullptr);
@@ -305,11 +313,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ShellWindow, DestroyReleasesContextThenDeviceContextThenWindowThenTheMode) {
     window.isFullScreen = TRUE;
-    ASSERT_EQ(CreateWindowGL(&window), TRUE);
+    ASSERT_EQ(CreateWindowGL(&record), TRUE);
     const DeviceContextHandle hDC = window.hDC;
     Fake().calls.clear();
 
-    EXPECT_EQ(DestroyWindowGL(&window), TRUE);
+    EXPECT_EQ(DestroyWindowGL(&record), TRUE);
 
     EXPECT_EQ(Fake().Names({"MakeCurrent", "DeleteContext", "ReleaseDC", "DestroyWindow",
                             "ChangeDisplaySettings", "ShowCursor"}),
@@ -327,11 +335,11 @@ TEST_F(ShellWindow, DestroyReleasesContextThenDeviceContextThenWindowThenTheMode
 
 TEST_F(ShellWindow, DestroyOnAnEmptyRecordOnlyRestoresTheModeWhenFullScreen) {
     window.isFullScreen = FALSE;
-    EXPECT_EQ(DestroyWindowGL(&window), TRUE);
+    EXPECT_EQ(DestroyWindowGL(&record), TRUE);
     EXPECT_TRUE(Fake().calls.empty());
 
     window.isFullScreen = TRUE;
-    EXPECT_EQ(DestroyWindowGL(&window), TRUE);
+    EXPECT_EQ(DestroyWindowGL(&record), TRUE);
     ASSERT_EQ(Fake().Names(), (Names{"ChangeDisplaySettings", "ShowCursor"}));
     EXPECT_EQ(Fake().calls[0].args, (std::vector<intptr_t>{0, 0}));
     EXPECT_EQ(Fake().calls[1].args, (std::vector<intptr_t>{TRUE}));

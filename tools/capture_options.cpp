@@ -1,11 +1,11 @@
 #include "tools/capture_options.h"
 
-#include <climits>
 #include <cstring>
 
 #include "common/long_option.h"
 #include "common/whole_number.h"
 #include "tools/frame_pattern.h"
+#include "tools/video_encoder.h"
 
 const char kCaptureUsage[] =
     "usage: zorvik-capture [options]\n"
@@ -18,11 +18,15 @@ const char kCaptureUsage[] =
     "                   gives the same pictures. The two names are one option; the animation\n"
     "                   program takes --seed too\n"
     "  --out FILE.png   write the last frame; with --every, a pattern such as shots/%06d.png\n"
-    "  --every K        write every K-th frame (frames count from 1) to the --out pattern\n"
+    "  --every K        write every K-th frame (frames count from 1) to the --out pattern;\n"
+    "                   K is at most --frames\n"
     "  --raw [FILE]     write every frame as raw top-down RGBA bytes to FILE, or to standard\n"
     "                   output without FILE or with -\n"
-    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second); the\n"
-    "                   extension picks the container, Matroska where there is none\n"
+    "  --video FILE     encode every frame into FILE with ffmpeg (60 frames per second, yuv420p,\n"
+    "                   so an even width and height); the extension picks the container:\n"
+    "                   .mkv (also a name without one), .mp4, .webm, .mov, .avi, .nut, .ts,\n"
+    "                   .m2ts, .mts, .flv, .mpg, .mpeg, .ogv, .wmv, .asf, .gif, .apng, .webp\n"
+    "                   or .y4m; one file, never pictures or a playlist with segments\n"
     "  --texture FILE   write the 128x128 glow texture as a PNG\n"
     "  --bench          print timing figures after the run (on standard error when standard\n"
     "                   output carries the frames)\n"
@@ -160,7 +164,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
             options->seedGiven = true;
             options->seed = seed;
         } else if (arg == "--every") {
-            if (!value(&v) || !ParseNumber(arg, v, 1, LONG_MAX, &options->every, error)) {
+            // No run is longer than kMaxCaptureFrames: a larger K would write no frame of any.
+            if (!value(&v) || !ParseNumber(arg, v, 1, kMaxCaptureFrames, &options->every, error)) {
                 return false;
             }
         } else if (arg == "--out") {
@@ -207,6 +212,22 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         }
     } else if (!options->out.empty() && IsFramePattern(options->out)) {
         *error = "--out '" + options->out + "' is a pattern; give --every K to write a series";
+        return false;
+    }
+    if (!options->video.empty() && VideoMuxerFor(options->video) == nullptr) {
+        *error = "--video '" + options->video +
+                 "': its extension names no container that ffmpeg writes as one video file "
+                 "(pictures go to --out); give one of " +
+                 VideoExtensions() + ", or none for Matroska";
+        return false;
+    }
+    // The encoder is given 4:2:0 frames (yuv420p), whose colours are sampled once per 2 x 2
+    // pixels: an odd side has no whole sample at its edge, and the encoders refuse it.
+    if (!options->video.empty() && (options->width % 2 != 0 || options->height % 2 != 0)) {
+        *error = "--video needs an even width and height (its frames are yuv420p); give --size " +
+                 std::to_string(options->width + options->width % 2) + "x" +
+                 std::to_string(options->height + options->height % 2) + ", not " +
+                 std::to_string(options->width) + "x" + std::to_string(options->height);
         return false;
     }
     if (options->raw && !options->video.empty()) {

@@ -1,5 +1,6 @@
 #include "tools/video_encoder.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -18,13 +19,56 @@ namespace {
 // Enough of ffmpeg's messages to give the reason; it prints little at the error level.
 constexpr size_t kMaxMessageBytes = 2000;
 
-bool HasExtension(const std::string& path) {
+// The containers that ffmpeg writes as one file, under the name it is given, whatever that holds;
+// each is named to ffmpeg outright, so that its own guess from the name never picks another.
+const struct {
+    const char* extension;
+    const char* muxer;
+} kContainers[] = {
+    {"mkv", "matroska"}, {"mp4", "mp4"},   {"webm", "webm"},        {"mov", "mov"},
+    {"avi", "avi"},      {"nut", "nut"},   {"ts", "mpegts"},        {"m2ts", "mpegts"},
+    {"mts", "mpegts"},   {"flv", "flv"},   {"mpg", "mpeg"},         {"mpeg", "mpeg"},
+    {"ogv", "ogv"},      {"wmv", "asf"},   {"asf", "asf"},          {"gif", "gif"},
+    {"apng", "apng"},    {"webp", "webp"}, {"y4m", "yuv4mpegpipe"},
+};
+
+// The extension of a path's last component, lowercase; empty for none (a hidden name's leading
+// dot and a trailing dot are no extension).
+std::string ExtensionOf(const std::string& path) {
     const std::string name = BaseNameOf(path);
     const size_t dot = name.rfind('.');
-    return dot != std::string::npos && dot != 0 && dot + 1 < name.size();
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) {
+        return "";
+    }
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension;
 }
 
 } // namespace
+
+const char* VideoMuxerFor(const std::string& name) {
+    const std::string extension = ExtensionOf(name);
+    if (extension.empty()) {
+        return "matroska";
+    }
+    for (const auto& container : kContainers) {
+        if (extension == container.extension) {
+            return container.muxer;
+        }
+    }
+    return nullptr;
+}
+
+std::string VideoExtensions() {
+    std::string list;
+    for (const auto& container : kContainers) {
+        list += (list.empty() ? "." : ", .") + std::string(container.extension);
+    }
+    return list;
+}
 
 bool FfmpegInstalled() {
     const char* path = std::getenv("PATH");
@@ -66,6 +110,20 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
     if (!ResolveOutput(name, &target_, error)) {
         return false;
     }
+    // The extension picks the container; a name without one, such as a device's, gets Matroska,
+    // which needs no seeking and so also streams into a FIFO, unless it is a link to a file
+    // whose name has one.
+    const char* muxer = VideoMuxerFor(name);
+    if (ExtensionOf(name).empty() && target_.mode == OutputMode::kReplace &&
+        VideoMuxerFor(target_.path) != nullptr) {
+        muxer = VideoMuxerFor(target_.path);
+    }
+    if (muxer == nullptr) {
+        *error = CannotWrite(target_, "its extension names no container that ffmpeg writes as "
+                                      "one video file; give one of " +
+                                          VideoExtensions());
+        return false;
+    }
     // The temporary file is made here, so that its name is this output's alone; ffmpeg (-y)
     // then writes over it.
     std::string file = name;
@@ -89,16 +147,17 @@ bool VideoEncoder::Start(const std::string& name, int width, int height, std::st
             return false;
         }
     }
+    // Where a regular file behind the descriptor stood, to see afterwards that ffmpeg wrote into
+    // it; a device's offset says nothing, a pipe has none.
+    struct stat passedStat;
+    startOffset_ = passed >= 0 && fstat(passed, &passedStat) == 0 && S_ISREG(passedStat.st_mode)
+                       ? lseek(passed, 0, SEEK_CUR)
+                       : -1;
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y"};
     args.insert(args.end(), {"-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-r", "60"});
     args.insert(args.end(), {"-i", "-", "-pix_fmt", "yuv420p"});
-    // ffmpeg picks the container by the extension; a name without one, such as a device's,
-    // gets Matroska, which needs no seeking and so also streams into a FIFO.
-    if (!HasExtension(target_.mode == OutputMode::kReplace ? target_.path : name)) {
-        args.insert(args.end(), {"-f", "matroska"});
-    }
-    args.push_back(url_);
+    args.insert(args.end(), {"-f", muxer, url_});
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(&arg[0]);
@@ -192,6 +251,9 @@ bool VideoEncoder::End(bool complete, std::string* error) {
         reason = "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status));
     } else if (!complete) {
         reason = "ffmpeg stopped reading frames";
+    } else if (!WroteSomething()) {
+        // ffmpeg can end well and still have written its output elsewhere, or nowhere.
+        reason = "ffmpeg ended without writing the video";
     }
     if (!reason.empty()) {
         RemoveTemporary();
@@ -206,6 +268,14 @@ bool VideoEncoder::End(bool complete, std::string* error) {
         chmod(temporary_.c_str(), target_.permissions);
     }
     return MoveIntoPlace(target_, &temporary_, error);
+}
+
+bool VideoEncoder::WroteSomething() const {
+    struct stat st;
+    if (!temporary_.empty()) {
+        return stat(temporary_.c_str(), &st) == 0 && st.st_size > 0;
+    }
+    return startOffset_ < 0 || lseek(target_.descriptor, 0, SEEK_CUR) != startOffset_;
 }
 
 int VideoEncoder::Reap() {

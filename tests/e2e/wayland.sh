@@ -1,14 +1,11 @@
-# The Wayland side of the end-to-end library: the program natively on a headless sway (SDL's
-# Wayland driver, no X server and no Xwayland), sourced after lib.sh for run_case.sh's "wayland".
-# The X11 names keep their meaning, a window being sway's container of the program's surface:
+# The native program on a headless sway (SDL's Wayland driver, no X server and no Xwayland), the
+# end-to-end library's display for run_case.sh's "wayland". A window is sway's container of the
+# program's surface, found in sway's tree; keys come from wtype's virtual keyboards, to whatever
+# has the focus, and shots from grim. Boxes are not shown (count_windows Error counts those the
+# program tried to show), no other program can minimise a window, and there is no pointer. What
+# only this display has:
 #
-#   start_display WxH             sway with one headless output of that mode (start_sway)
-#   find_window, count_windows, client_geometry, is_framed, screen_size, shoot   through sway's
-#                                 tree and grim; count_windows Error counts the program's boxes
-#   hold_key, release_key, tap_key   wtype's virtual keyboard, to whatever has the focus
-#
-# and what only Wayland has:
-#
+#   start_sway WxH                sway with one headless output of that mode (start_display)
 #   swaymsg ARG...                sway's IPC, as nobody
 #   window_field ID FILTER        a jq FILTER on the container ID in sway's tree
 #   add_output WxH X              another headless output at (X, 0)
@@ -20,11 +17,20 @@
 # when the seat first had one, and a key sent before it has taken it is lost: one wtype that
 # types nothing keeps a keyboard on the seat from the start, and each key comes from another.
 unset DISPLAY
-run_program="$work/bin/zorvik"
-run_env=(SDL_VIDEODRIVER=wayland)
-sway_pid="" keyboard_pid="" held_key_pid=""
+sway_pid="" keyboard_pid="" held_key_pid="" run_as=()
+
 # A sleeping wtype does not notice that sway has gone: they end with the case.
-trap 'release_key; [ -z "$keyboard_pid" ] || kill "$keyboard_pid" 2>/dev/null; cleanup' EXIT
+display_cleanup() {
+    release_key
+    [ -z "$keyboard_pid" ] || kill "$keyboard_pid" 2>/dev/null
+    [ -z "$sway_pid" ] || kill "$sway_pid" 2>/dev/null
+}
+display_failure() {
+    if [ -n "$sway_pid" ] && ! kill -0 "$sway_pid" 2>/dev/null; then
+        echo "  sway had ended" >&2
+        sed 's/^/  sway: /' "$work/sway.log" | tail -20 >&2
+    fi
+}
 
 swaymsg() { as_nobody swaymsg "$@"; }
 
@@ -84,6 +90,23 @@ add_output() {
     note "output $name: $1 at $2,0"
 }
 
+# --- The program -------------------------------------------------------------------------------
+
+# The copy as nobody (run_as, once sway runs), on sway's display. As natively under X11, SIGINT,
+# which a background job starts with ignored, is given its default.
+program_command() {
+    program_words=("${run_as[@]}" env --default-signal=INT "${sanitizer_env[@]}"
+        SDL_VIDEODRIVER=wayland "$@" "$work/bin/zorvik")
+}
+# The process that runs the program's code: the one started, setpriv and env having become it.
+program_process() { echo "$program_pid"; }
+
+# SDL shows boxes on Wayland only through zenity, which is not there; the program writes each to
+# stderr as well, so the boxes it tried to show are counted there, and none can be dismissed.
+box_texts() { boxes_on_stderr; }
+expect_failure_explained() { creation_failure_on_stderr; }
+dismiss_box() { fail "no box is shown on Wayland to dismiss"; }
+
 # --- Windows -----------------------------------------------------------------------------------
 
 # The program's containers: id and title, one a line, only those on a visible workspace.
@@ -103,8 +126,7 @@ find_window() {
 }
 # A window out of sight: no longer among the visible containers.
 not_viewable() { ! program_windows | awk '{print $1}' | grep -qx "$1"; }
-# SDL shows boxes on Wayland only through zenity, which is not there; the program writes each to
-# stderr as well, so the boxes it tried to show are counted there.
+# The boxes the program tried to show are counted on stderr.
 count_windows() {
     if [ "$1" = Error ]; then
         box_texts | wc -l
@@ -128,7 +150,15 @@ is_framed() {
 frame_state() { window_field "$1" '"\(.fullscreen_mode) \(.border)"'; }
 frame_settled() { [ "$(frame_state "$1")" != "0 none" ]; }
 
-# --- Keys --------------------------------------------------------------------------------------
+# A close request as sway's own "kill" sends it: the xdg_toplevel's close event.
+request_close() { swaymsg "[con_id=$1]" kill >/dev/null; }
+# sway's "resize set" sizes the container, frame included, and the program's surface stays at the
+# size it asked for; nor does sway have a minimised state.
+resize_window() { fail "no other program can resize a window's content on Wayland"; }
+minimise() { fail "no other program can minimise a window on Wayland"; }
+restore() { fail "no other program can restore a window on Wayland"; }
+
+# --- Keys and the pointer ----------------------------------------------------------------------
 
 hold_key() {
     release_key
@@ -145,6 +175,8 @@ release_key() {
     [ -z "${1:-}" ] || as_nobody wtype -p "$1" 2>/dev/null
 }
 tap_key() { as_nobody wtype -k "$2"; }
+focus_window() { swaymsg "[con_id=$1]" focus >/dev/null; }
+click() { fail "no pointer on the headless sway to click with"; }
 
 # --- Screenshots -------------------------------------------------------------------------------
 

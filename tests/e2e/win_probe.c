@@ -21,7 +21,7 @@
 #include <string.h>
 #include <windows.h>
 
-#include "shell/settings_dialog_ids.h"
+#include "shell/win32/settings_dialog_ids.h"
 
 static int g_count;
 

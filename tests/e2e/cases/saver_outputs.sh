@@ -1,7 +1,6 @@
 # --saver on Wayland: full screen at the output's own mode, no frame, drawn, and a key ends it
-# with exit code 0. With a second output beside the first, the saver covers the first one whole,
-# full screen: no Wayland window can span two outputs, and one as large as both would be centred
-# on one of them and cut off.
+# with exit code 0. With a second output beside the first, each output has a full-screen surface
+# of its own: no Wayland window can span two outputs.
 start_display 1280x720
 start_program --saver
 wait_window "$title"

@@ -10,7 +10,7 @@ nobody_command
     "'$work/bin/zorvik' --saver 2>>'$work/home/stderr'; echo \$? >>'$work/home/exits'" \
     >"$work/swayidle.log" 2>&1 &
 idle_pid=$!
-trap 'kill "$idle_pid" 2>/dev/null; release_key; kill "$keyboard_pid" 2>/dev/null; cleanup' EXIT
+at_exit 'kill "$idle_pid" 2>/dev/null'
 wait_for "the saver after 1 s without input" saver_shown
 geometry=$(client_geometry "$found")
 [ "$geometry" = "0 0 1280 720" ] || fail "the saver shows at $geometry on a 1280x720 output"

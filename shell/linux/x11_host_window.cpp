@@ -1,4 +1,4 @@
-#include "shell/x11_host_window.h"
+#include "shell/linux/x11_host_window.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -245,10 +245,6 @@ void DeleteContext(void* context) {
     }
     glXDestroyContext(g_display, *found);
     g_contexts.erase(found);
-}
-
-bool IsContext(void* context) {
-    return g_contexts.count(static_cast<GLXContext>(context)) != 0;
 }
 
 void SwapBuffers(WindowId child) {

@@ -1,12 +1,12 @@
 // The window class, the full-screen display mode, and the window with its rendering context.
-#include "shell/window.h"
+#include "shell/win32/window.h"
 
 #include <cstring>
 
-#include "shell/error_box.h"
-#include "shell/platform.h"
-#include "shell/platform_constants.h"
-#include "shell/window_proc.h"
+#include "shell/win32/error_box.h"
+#include "shell/win32/platform.h"
+#include "shell/win32/platform_constants.h"
+#include "shell/win32/window_proc.h"
 
 namespace {
 
@@ -34,10 +34,11 @@ void LeaveFullScreen(const GL_Window* window) {
 
 // Destroys the record's window. The handle is cleared first, so that the window procedure can tell
 // this destruction from one that the window's host makes behind the program's back.
-void DestroyOwnWindow(GL_Window* window) {
+void DestroyOwnWindow(HostWindow* record) {
+    GL_Window* window = &record->gl;
     const WindowHandle hWnd = window->hWnd;
     window->hWnd = nullptr;
-    if (window->isGone != TRUE) {
+    if (!record->gone) {
         PlatformDestroyWindow(hWnd);
     }
 }
@@ -45,7 +46,8 @@ void DestroyOwnWindow(GL_Window* window) {
 // The clean-up after a failed creation step, newest object first, each handle cleared as soon as
 // its object is gone. A display mode switched for this window is put back too, with the cursor,
 // so that a failed creation never leaves the user in a foreign mode without a pointer.
-void AbandonWindow(GL_Window* window) {
+void AbandonWindow(HostWindow* record) {
+    GL_Window* window = &record->gl;
     if (window->hRC != nullptr) {
         PlatformDeleteContext(window->hRC);
         window->hRC = nullptr;
@@ -55,7 +57,7 @@ void AbandonWindow(GL_Window* window) {
         window->hDC = nullptr;
     }
     if (window->hWnd != nullptr) {
-        DestroyOwnWindow(window);
+        DestroyOwnWindow(record);
     }
     if (window->isFullScreen) {
         LeaveFullScreen(window);
@@ -97,15 +99,15 @@ BOOL ChangeScreenResolution(int32_t width, int32_t height, int32_t bitsPerPixel)
                                                                                           : FALSE;
 }
 
-BOOL CreateWindowGL(GL_Window* window) {
-    window->isGone = FALSE;
-    window->pointerKnown = FALSE;
+BOOL CreateWindowGL(HostWindow* record) {
+    GL_Window* window = &record->gl;
+    record->gone = false;
     uint32_t style = WS_OVERLAPPEDWINDOW;
     uint32_t exStyle = WS_EX_APPWINDOW;
     const PlatformPixelFormat format = DescribePixelFormat(window->bitsPerPixel);
     PlatformRect rect = {0, 0, window->width, window->height};
 
-    if (window->parent != nullptr) {
+    if (record->parent != nullptr) {
         // A child filling its parent's client area: no frame, no mode, nothing to adjust.
         style = WS_CHILD | WS_VISIBLE;
         exStyle = 0;
@@ -129,47 +131,50 @@ BOOL CreateWindowGL(GL_Window* window) {
     window->hWnd =
         PlatformCreateWindow(exStyle, window->application->className, window->title, style,
                              window->x, window->y, rect.right - rect.left, rect.bottom - rect.top,
-                             window->parent, nullptr, window->application->hInstance, window);
+                             record->parent, nullptr, window->application->hInstance, record);
     if (window->hWnd == nullptr) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
 
     window->hDC = PlatformGetDC(window->hWnd);
     if (window->hDC == nullptr) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
 
     const int32_t formatIndex = PlatformChoosePixelFormat(window->hDC, &format);
     if (formatIndex == 0) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
     if (PlatformSetPixelFormat(window->hDC, formatIndex, &format) == FALSE) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
 
     window->hRC = PlatformCreateContext(window->hDC);
     if (window->hRC == nullptr) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
     if (PlatformMakeCurrent(window->hDC, window->hRC) == FALSE) {
-        AbandonWindow(window);
+        AbandonWindow(record);
         return FALSE;
     }
 
     PlatformShowWindow(window->hWnd, SW_SHOWNORMAL);
     window->isVisible = TRUE;
     ReshapeGL(window->width, window->height);
-    std::memset(window->keys->keyDown, 0, sizeof window->keys->keyDown);
+    if (window->keys != nullptr) {
+        std::memset(window->keys->keyDown, 0, sizeof window->keys->keyDown);
+    }
     window->lastTickCount = PlatformGetTickCount();
     return TRUE;
 }
 
-BOOL DestroyWindowGL(GL_Window* window) {
+BOOL DestroyWindowGL(HostWindow* record) {
+    GL_Window* window = &record->gl;
     if (window->hWnd != nullptr) {
         if (window->hDC != nullptr) {
             PlatformMakeCurrent(window->hDC, nullptr);
@@ -180,7 +185,7 @@ BOOL DestroyWindowGL(GL_Window* window) {
             PlatformReleaseDC(window->hWnd, window->hDC);
             window->hDC = nullptr;
         }
-        DestroyOwnWindow(window);
+        DestroyOwnWindow(record);
     }
     if (window->isFullScreen) {
         LeaveFullScreen(window);

@@ -5,6 +5,6 @@
 
 #include "common/gl_window.h"
 
-// Turns window messages into key flags, visibility, reshapes and the loop's quit and toggle
-// requests; everything else goes to the default handling.
+// Turns window messages into the host's events (keys, the pointer, sizes, visibility, close
+// requests, the loss of activation); everything else goes to the default handling.
 intptr_t WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);

@@ -1,9 +1,9 @@
-#include "shell/error_box.h"
+#include "shell/win32/error_box.h"
 
 #include <cstdio>
 
-#include "shell/platform.h"
-#include "shell/platform_constants.h"
+#include "shell/win32/platform.h"
+#include "shell/win32/platform_constants.h"
 
 void ShowErrorBox(const Application* application, const char* text) {
     if (application->isQuiet == TRUE) {

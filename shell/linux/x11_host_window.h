@@ -39,7 +39,6 @@ void HideChild(WindowId child);
 void* CreateContext(WindowId child, std::string* error);
 bool MakeCurrent(WindowId child, void* context); // a null context: none current
 void DeleteContext(void* context);
-bool IsContext(void* context); // whether the context was made here
 void SwapBuffers(WindowId child);
 // Display refreshes per swap of the child, through GLX_EXT_swap_control or
 // GLX_MESA_swap_control; false when the driver has neither.

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/main_loop.h"
 #include "shell/options.h"
+#include "shell/program.h"
+#include "shell/win32/win32_host.h"
 
 extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     // The runtime has already split the command line by the system's quoting rules.
@@ -44,5 +45,6 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
             return 0;
         }
     }
-    return RunZorvik(reinterpret_cast<InstanceHandle>(hInstance), options);
+    Win32Host host(reinterpret_cast<InstanceHandle>(hInstance));
+    return RunZorvik(host, options);
 }

@@ -5,9 +5,9 @@
 
 #include <commctrl.h>
 
-#include "shell/platform.h"
-#include "shell/saver_settings.h"
-#include "shell/settings_dialog_ids.h"
+#include "shell/win32/platform.h"
+#include "shell/win32/saver_store.h"
+#include "shell/win32/settings_dialog_ids.h"
 
 namespace {
 

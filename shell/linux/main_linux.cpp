@@ -2,13 +2,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/standard_descriptors.h"
-#include "shell/main_loop.h"
+#include "shell/linux/sdl_host.h"
 #include "shell/options.h"
-#include "shell/platform_sdl.h"
+#include "shell/program.h"
 
 int main(int argc, char** argv) {
     // Before anything is opened: a closed stderr would otherwise become the display connection,
@@ -48,7 +49,11 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
-    const int result = RunZorvik(nullptr, options);
+    int result = 0;
+    {
+        const std::unique_ptr<Host> host = MakeLinuxHost();
+        result = RunZorvik(*host, options);
+    }
     SdlStopVideo();
     return result;
 }

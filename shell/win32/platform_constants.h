@@ -12,6 +12,7 @@ constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
+constexpr uint32_t WM_DISPLAYCHANGE = 0x007E;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;

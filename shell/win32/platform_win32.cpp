@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "shell/platform.h"
+#include "shell/win32/platform.h"
 
 namespace {
 

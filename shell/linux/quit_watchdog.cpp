@@ -1,4 +1,4 @@
-#include "shell/quit_watchdog.h"
+#include "shell/linux/quit_watchdog.h"
 
 #include <atomic>
 #include <cerrno>

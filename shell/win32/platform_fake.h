@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
-#include "shell/platform_constants.h"
 #include "shell/saver_settings.h"
+#include "shell/win32/platform.h"
+#include "shell/win32/platform_constants.h"
 
 struct FakeCall {
     std::string name;               // the operation without its "Platform" prefix, e.g. "GetDC"

@@ -1,11 +1,11 @@
 // The scriptable fake window system. See platform_fake.h.
-#include "shell/platform_fake.h"
+#include "shell/win32/platform_fake.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/platform_constants.h"
+#include "shell/win32/platform_constants.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The viewport and projection that follow the window's client size.
 #include "common/gl.h"
-#include "shell/window.h"
+#include "shell/win32/window.h"
 
 void ReshapeGL(int32_t width, int32_t height) {
     // A framed window can be shrunk to no height at all; the projection then takes a height of 1

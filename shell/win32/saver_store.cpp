@@ -1,7 +1,7 @@
-#include "shell/saver_settings.h"
+#include "shell/win32/saver_store.h"
 
 #include "common/whole_number.h"
-#include "shell/platform.h"
+#include "shell/win32/platform.h"
 
 uint32_t StoredMonitorMode(MonitorMode mode) {
     switch (mode) {

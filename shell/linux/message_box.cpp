@@ -1,0 +1,106 @@
+// Message boxes on Linux that a quit signal can close, and the report of a request the X server
+// refused.
+#include "shell/linux/message_box.h"
+
+#include <SDL.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// A quit signal that arrived while a message box was up.
+volatile sig_atomic_t g_boxSignal = 0;
+
+void RecordBoxSignal(int signal) {
+    g_boxSignal = signal;
+}
+
+// In the box's process: ends it and every process it started.
+void EndBoxProcessGroup(int) {
+    kill(0, SIGKILL);
+}
+
+// SDL's box runs its own loop, deaf to SIGINT and SIGTERM (SDL's handlers only queue a quit event
+// that nobody reads until the box is closed): a session manager or a screen-saver host asking the
+// program to go would wait for a click that never comes. So the box is shown by a child process
+// while this one waits, and a quit signal closes the box and is then handed on to SDL's own
+// handler, so that the program leaves by its normal road with its normal exit code.
+} // namespace
+
+void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const char* text,
+                                   SDL_Window* owner) {
+    struct sigaction recordSignal {};
+    recordSignal.sa_handler = RecordBoxSignal;
+    sigemptyset(&recordSignal.sa_mask);
+    recordSignal.sa_flags = 0;
+    struct sigaction previousInt {
+    }, previousTerm{};
+    g_boxSignal = 0;
+    sigaction(SIGINT, &recordSignal, &previousInt);
+    sigaction(SIGTERM, &recordSignal, &previousTerm);
+
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        // Its own process group, so that whatever the box starts (SDL draws it in a process of
+        // its own) goes with it: a SIGTERM ends the whole group.
+        setpgid(0, 0);
+        signal(SIGINT, SIG_DFL);
+        struct sigaction endGroup {};
+        endGroup.sa_handler = EndBoxProcessGroup;
+        sigemptyset(&endGroup.sa_mask);
+        sigaction(SIGTERM, &endGroup, nullptr);
+        // The box must not outlive the program, whatever ends it (SIGKILL, SIGHUP from a closed
+        // terminal): the system sends the SIGTERM when the parent goes. A parent gone already
+        // before that was asked for is seen in the parent's id.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) {
+            _exit(0);
+        }
+        SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
+        _exit(0);
+    }
+    if (child < 0) {
+        sigaction(SIGINT, &previousInt, nullptr);
+        sigaction(SIGTERM, &previousTerm, nullptr);
+        SDL_ShowSimpleMessageBox(flags, caption, text, owner);
+        return;
+    }
+    setpgid(child, child);
+    // Polled rather than blocked on, so that a signal landing just before a wait is not missed.
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (g_boxSignal != 0) {
+            kill(-child, SIGTERM);
+            kill(child, SIGTERM);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        usleep(20000);
+    }
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
+    if (g_boxSignal != 0) {
+        raise(g_boxSignal);
+    }
+}
+
+// Xlib's own handler for a refused request ends the process on the spot. Requests are refused
+// where the system cannot give the program what it asks for: an OpenGL context when no usable
+// OpenGL driver is installed (Mesa then falls back to indirect rendering, which the X server may
+// forbid), a visual the screen does not have. SDL makes some of those requests without a handler
+// of its own, so the program would vanish with Xlib's terse report instead of saying what failed
+// and leaving through its normal road. This handler reports the refusal and lets the failing call
+// return its failure, which the shell turns into its message box and exit code.
+int ReportRefusedRequest(Display* display, XErrorEvent* event) {
+    char text[160] = "";
+    XGetErrorText(display, event->error_code, text, sizeof text);
+    std::fprintf(stderr, "zorvik: the X server refused a request (opcode %d.%d): %s\n",
+                 event->request_code, event->minor_code, text);
+    return 0;
+}

@@ -1,0 +1,791 @@
+// The Linux host over SDL2, with Xlib and GLX for children of other programs' windows.
+//
+// Every surface draws with the run's one OpenGL context: SDL's, made with the first SDL window and
+// made current on each in turn; or, for a child in a saver host's window, GLX's on that child.
+#include "shell/linux/sdl_host.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "shell/linux/message_box.h"
+#include "shell/linux/quit_watchdog.h"
+#include "shell/linux/sdl_keys.h"
+#include "shell/linux/x11_host_window.h"
+
+namespace {
+
+// How long a quit signal waits for the frame in progress before the watchdog ends the program.
+constexpr uint32_t kQuitGraceMs = 10000;
+// How often a child looks at its host window while waiting: nothing tells it of the host's
+// changes of size or visibility, or that it went.
+constexpr uint32_t kHostPollMs = 250;
+constexpr uint8_t kKeyAlt = 0x12;
+constexpr uint8_t kKeyF4 = 0x73;
+constexpr uint8_t kKeyF10 = 0x79;
+
+class LinuxHost : public Host {
+  public:
+    int Start(bool quiet) override;
+    void Finish() override {}
+    std::vector<Output> Outputs() override;
+    bool CanSpanOutputs() const override;
+    SurfaceId Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) override;
+    void Hide(SurfaceId surface) override;
+    bool Refit(SurfaceId surface, SurfaceInfo* info) override;
+    void Destroy(SurfaceId surface) override;
+    bool MakeCurrent(SurfaceId surface) override;
+    void Present(SurfaceId surface) override;
+    bool SetSwapInterval(int32_t interval) override;
+    bool NextEvent(HostEvent* event, uint32_t waitMs) override;
+    uint32_t Ticks() override { return SDL_GetTicks(); }
+    void ShowError(const char* text) override;
+    SaverSettings StoredSaverSettings() override { return SaverSettings(); }
+    int EditSaverSettings(uintptr_t owner) override;
+
+  private:
+    struct Surface {
+        SurfaceId id = 0;
+        SurfaceRequest request;
+        SDL_Window* window = nullptr;
+        x11host::WindowId host = 0; // a child's host window, and the child drawn in
+        x11host::WindowId child = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+        bool minimised = false;
+        bool hostShown = true;
+    };
+
+    Surface* Find(SurfaceId id);
+    Surface* FromWindowId(uint32_t windowId);
+    const char* HostProblem(const SurfaceRequest& request, x11host::WindowId host);
+    bool CreateChild(Surface* surface, std::string* why);
+    bool CreateWindow(Surface* surface, SurfaceInfo* info);
+    bool SwitchMode(int32_t width, int32_t height, SDL_DisplayMode* mode);
+    void Push(HostEventKind kind, SurfaceId surface, int32_t width = 0, int32_t height = 0);
+    void FollowHosts();
+    void Translate(const SDL_Event& event);
+    void TranslateWindowEvent(const SDL_WindowEvent& event);
+    void TranslateKey(const SDL_KeyboardEvent& event);
+    void UpdateDesktopState();
+    uint32_t OutputId(const std::string& key);
+    int DisplayIndex(uint32_t outputId);
+    void WatchOutputs(SDL_Window* window);
+
+    bool quiet_ = false;
+    std::vector<Surface> surfaces_;
+    SurfaceId lastId_ = 0;
+    SDL_GLContext context_ = nullptr;
+    void* childContext_ = nullptr;
+    int32_t swapInterval_ = -1;
+    std::deque<HostEvent> pending_;
+    // Outputs keep their ids while they exist, known by name (or place): SDL's indices shift as
+    // displays come and go.
+    std::map<std::string, uint32_t> outputIds_;
+    // X11: SDL 2.26 follows only outputs that are plugged in or out, so the outputs are read from
+    // RandR on SDL's own connection, whose changes are taken from SDL's queue.
+    Display* xDisplay_ = nullptr;
+    int randrEvents_ = 0;
+};
+
+LinuxHost::Surface* LinuxHost::Find(SurfaceId id) {
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(),
+                           [id](const Surface& surface) { return surface.id == id; });
+    return it != surfaces_.end() ? &*it : nullptr;
+}
+
+LinuxHost::Surface* LinuxHost::FromWindowId(uint32_t windowId) {
+    SDL_Window* window = SDL_GetWindowFromID(windowId);
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(), [window](const Surface& surface) {
+        return window != nullptr && surface.window == window;
+    });
+    return it != surfaces_.end() ? &*it : nullptr;
+}
+
+int LinuxHost::Start(bool quiet) {
+    quiet_ = quiet;
+    // A screen saver lets the screen blank and power down on the system's schedule; only
+    // surfaces that ask for it hold that off.
+    SDL_EnableScreenSaver();
+    return 0;
+}
+
+uint32_t LinuxHost::OutputId(const std::string& key) {
+    const auto found = outputIds_.find(key);
+    if (found != outputIds_.end()) {
+        return found->second;
+    }
+    const uint32_t id = static_cast<uint32_t>(outputIds_.size() + 1);
+    outputIds_[key] = id;
+    return id;
+}
+
+std::vector<Output> LinuxHost::Outputs() {
+    std::vector<Output> outputs;
+    SDL_DisplayMode mode;
+    const int32_t refresh =
+        SDL_GetCurrentDisplayMode(0, &mode) == 0 ? static_cast<int32_t>(mode.refresh_rate) : 0;
+    if (xDisplay_ != nullptr) {
+        int count = 0;
+        XRRMonitorInfo* monitors =
+            XRRGetMonitors(xDisplay_, DefaultRootWindow(xDisplay_), True, &count);
+        for (int i = 0; i < count; ++i) {
+            char* name = XGetAtomName(xDisplay_, monitors[i].name);
+            Output output;
+            output.id = OutputId(name != nullptr ? name : std::to_string(i));
+            XFree(name);
+            output.area =
+                HostRect{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height};
+            output.primary = monitors[i].primary != 0 || (i == 0 && outputs.empty());
+            output.refreshHz = refresh;
+            // The primary output first, as SDL lists it.
+            outputs.insert(monitors[i].primary != 0 ? outputs.begin() : outputs.end(), output);
+        }
+        XRRFreeMonitors(monitors);
+        if (!outputs.empty()) {
+            return outputs;
+        }
+    }
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) != 0) {
+            continue;
+        }
+        const char* name = SDL_GetDisplayName(i);
+        Output output;
+        output.id = OutputId(name != nullptr ? name : std::to_string(i));
+        output.area = HostRect{bounds.x, bounds.y, bounds.w, bounds.h};
+        // SDL lists the primary display first.
+        output.primary = i == 0;
+        if (SDL_GetCurrentDisplayMode(i, &mode) == 0) {
+            output.refreshHz = mode.refresh_rate;
+        }
+        outputs.push_back(output);
+    }
+    return outputs;
+}
+
+// The SDL display of an output, by its name; -1 when it is not there.
+int LinuxHost::DisplayIndex(uint32_t outputId) {
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        const char* name = SDL_GetDisplayName(i);
+        const auto found = outputIds_.find(name != nullptr ? name : std::to_string(i));
+        if (found != outputIds_.end() && found->second == outputId) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// On X11, RandR's notifications on SDL's own connection: the mask is per client, and keeps the
+// output changes SDL itself listens to.
+void LinuxHost::WatchOutputs(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    int errors = 0;
+    if (xDisplay_ != nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11 ||
+        !XRRQueryExtension(info.info.x11.display, &randrEvents_, &errors)) {
+        return;
+    }
+    xDisplay_ = info.info.x11.display;
+    XRRSelectInput(xDisplay_, DefaultRootWindow(xDisplay_),
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+// A Wayland client can neither place a window nor stretch one across outputs: a window as large
+// as all of them would be laid on one output by the compositor, which centres it and cuts it off.
+bool LinuxHost::CanSpanOutputs() const {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver == nullptr || SDL_strcmp(driver, "wayland") != 0;
+}
+
+// Why a host's window cannot take the city, or null when it can. A preview's host must be an
+// ordinary window: the desktop would give a window over the whole screen that nothing ends.
+const char* LinuxHost::HostProblem(const SurfaceRequest& request, x11host::WindowId host) {
+    int32_t width = 0, height = 0;
+    if (!x11host::GetSize(host, &width, &height)) {
+        return "there is no such window to draw in";
+    }
+    if (!request.hostMustBeOrdinary) {
+        return nullptr;
+    }
+    const x11host::WindowId desktop = x11host::DesktopWindow();
+    if (host == desktop) {
+        return "the desktop is no preview window";
+    }
+    // Windows nest only so deep; the bound keeps a window system that loops from hanging here.
+    x11host::WindowId ancestor = host;
+    for (int depth = 0; depth < 256 && ancestor != 0; ++depth) {
+        ancestor = x11host::Parent(ancestor);
+        if (ancestor == desktop) {
+            return nullptr;
+        }
+    }
+    return "the window is not on the desktop";
+}
+
+bool LinuxHost::CreateChild(Surface* surface, std::string* why) {
+    surface->host = surface->request.hostWindow != 0
+                        ? static_cast<x11host::WindowId>(surface->request.hostWindow)
+                        : x11host::DesktopWindow();
+    if (const char* problem = HostProblem(surface->request, surface->host)) {
+        *why = problem;
+        return false;
+    }
+    if (!x11host::GetSize(surface->host, &surface->width, &surface->height) ||
+        surface->width <= 0 || surface->height <= 0) {
+        return false;
+    }
+    std::string error;
+    surface->child =
+        x11host::CreateChild(surface->host, surface->width, surface->height, 16, 1, &error);
+    if (surface->child == 0) {
+        std::fprintf(stderr, "zorvik: %s\n", error.c_str());
+        return false;
+    }
+    // What is made here before a failure, Destroy lets go of.
+    childContext_ = x11host::CreateContext(surface->child, &error);
+    if (childContext_ == nullptr) {
+        std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", error.c_str());
+        return false;
+    }
+    return x11host::MakeCurrent(surface->child, childContext_);
+}
+
+// The display mode of that size on the first display, if it has one.
+bool LinuxHost::SwitchMode(int32_t width, int32_t height, SDL_DisplayMode* mode) {
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        if (SDL_GetDisplayMode(0, i, mode) == 0 && mode->w == width && mode->h == height &&
+            SDL_BITSPERPIXEL(mode->format) >= 24) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
+    const SurfaceRequest& request = surface->request;
+    int x = 0, y = 0, width = request.width, height = request.height;
+    uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_DisplayMode mode;
+    bool switched = false;
+    SurfaceKind kind = request.kind;
+    if (kind == SurfaceKind::kFullScreen) {
+        switched = SwitchMode(request.width, request.height, &mode);
+        if (!switched) {
+            ShowError("Mode Switch Failed.\nRunning In Windowed Mode.");
+            kind = SurfaceKind::kWindow;
+        }
+    }
+    SDL_DisplayMode desktop;
+    SDL_GetDesktopDisplayMode(0, &desktop);
+    switch (kind) {
+    case SurfaceKind::kWindow:
+        flags |= SDL_WINDOW_RESIZABLE;
+        break;
+    case SurfaceKind::kFullScreen:
+        flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+        break;
+    case SurfaceKind::kDesktop:
+        width = desktop.w;
+        height = desktop.h;
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+        break;
+    case SurfaceKind::kSpan: {
+        // Every output, whose union can begin left of or above the primary one.
+        const std::vector<Output> outputs = Outputs();
+        SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
+        for (size_t i = 0; i < outputs.size(); ++i) {
+            const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
+                                outputs[i].area.height};
+            SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
+        }
+        x = all.x;
+        y = all.y;
+        width = all.w;
+        height = all.h;
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+        // As large as the desktop: the window manager is told it is full screen, and puts it
+        // above panels and docks.
+        if (SDL_GetDisplayBounds(0, &bounds) == 0 && SDL_RectEquals(&bounds, &all)) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        }
+        break;
+    }
+    case SurfaceKind::kOutput: {
+        const int display = DisplayIndex(request.output);
+        if (display < 0) {
+            return false;
+        }
+        SDL_Rect bounds{0, 0, desktop.w, desktop.h};
+        SDL_GetDisplayBounds(display, &bounds);
+        x = static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
+        y = x;
+        width = bounds.w;
+        height = bounds.h;
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        break;
+    }
+    case SurfaceKind::kChild:
+        return false;
+    }
+
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    surface->window = SDL_CreateWindow("zorvik - tavrin 2005", x, y, width, height, flags);
+    if (surface->window == nullptr) {
+        std::fprintf(stderr, "zorvik: cannot create a window: %s\n", SDL_GetError());
+        return false;
+    }
+    if (switched) {
+        if (SDL_SetWindowDisplayMode(surface->window, &mode) != 0) {
+            std::fprintf(stderr, "zorvik: cannot set the display mode: %s\n", SDL_GetError());
+        }
+        SetQuitWatchdogDisplaySwitched(true);
+    }
+    WatchOutputs(surface->window);
+    if (context_ == nullptr) {
+        context_ = SDL_GL_CreateContext(surface->window);
+        if (context_ == nullptr) {
+            std::fprintf(stderr, "zorvik: cannot create an OpenGL context: %s\n", SDL_GetError());
+            return false;
+        }
+    }
+    if (SDL_GL_MakeCurrent(surface->window, context_) != 0) {
+        return false;
+    }
+    SDL_ShowWindow(surface->window);
+    SDL_RaiseWindow(surface->window);
+    SDL_SetWindowInputFocus(surface->window);
+    SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
+    SDL_GetWindowPosition(surface->window, &x, &y);
+    info->fullScreen = kind != SurfaceKind::kWindow;
+    info->area = HostRect{x, y, surface->width, surface->height};
+    return true;
+}
+
+SurfaceId LinuxHost::Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) {
+    Surface surface;
+    surface.id = ++lastId_;
+    surface.request = request;
+    surfaces_.push_back(surface);
+    Surface* made = &surfaces_.back();
+    const bool created =
+        request.kind == SurfaceKind::kChild ? CreateChild(made, why) : CreateWindow(made, info);
+    if (!created) {
+        Destroy(made->id);
+        return 0;
+    }
+    if (request.kind == SurfaceKind::kChild) {
+        info->fullScreen = false;
+        info->area = HostRect{0, 0, made->width, made->height};
+    }
+    if (swapInterval_ >= 0) {
+        SetSwapInterval(swapInterval_);
+    }
+    UpdateDesktopState();
+    return made->id;
+}
+
+// The pointer and the desktop's screen saver follow the surfaces that exist.
+void LinuxHost::UpdateDesktopState() {
+    bool hidesPointer = false, keepsAwake = false;
+    for (const Surface& surface : surfaces_) {
+        hidesPointer = hidesPointer || surface.request.hidesPointer;
+        keepsAwake = keepsAwake || surface.request.keepsDisplayAwake;
+    }
+    SDL_ShowCursor(hidesPointer ? SDL_DISABLE : SDL_ENABLE);
+    if (keepsAwake) {
+        SDL_DisableScreenSaver();
+    } else {
+        SDL_EnableScreenSaver();
+    }
+}
+
+void LinuxHost::Hide(SurfaceId id) {
+    if (Surface* surface = Find(id)) {
+        if (surface->window != nullptr) {
+            SDL_HideWindow(surface->window);
+        } else if (surface->child != 0) {
+            x11host::HideChild(surface->child);
+        }
+    }
+}
+
+bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
+    Surface* surface = Find(id);
+    if (surface == nullptr) {
+        return false;
+    }
+    const SurfaceKind kind = surface->request.kind;
+    if (kind == SurfaceKind::kOutput && DisplayIndex(surface->request.output) < 0) {
+        return false;
+    }
+    if (kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop) {
+        // A window of the new shape first, on the same context, then the old one goes: the
+        // context lives while any window does.
+        Surface made;
+        made.request = surface->request;
+        if (!CreateWindow(&made, info)) {
+            if (made.window != nullptr) {
+                SDL_DestroyWindow(made.window);
+            }
+            SDL_GL_MakeCurrent(surface->window, context_);
+            return true;
+        }
+        SDL_DestroyWindow(surface->window);
+        surface->window = made.window;
+        surface->width = made.width;
+        surface->height = made.height;
+        return true;
+    }
+    // A window on one output follows that output as the compositor resizes it.
+    int x = 0, y = 0;
+    if (surface->window != nullptr) {
+        SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
+        SDL_GetWindowPosition(surface->window, &x, &y);
+    }
+    info->area = HostRect{x, y, surface->width, surface->height};
+    return true;
+}
+
+void LinuxHost::Destroy(SurfaceId id) {
+    Surface* surface = Find(id);
+    if (surface == nullptr) {
+        return;
+    }
+    if (surface->child != 0) {
+        if (childContext_ != nullptr) {
+            x11host::MakeCurrent(surface->child, nullptr);
+            x11host::DeleteContext(childContext_);
+            childContext_ = nullptr;
+        }
+        x11host::DestroyChild(surface->child);
+    }
+    const bool last = std::none_of(surfaces_.begin(), surfaces_.end(), [id](const Surface& s) {
+        return s.id != id && s.window != nullptr;
+    });
+    if (surface->window != nullptr) {
+        if (last && context_ != nullptr) {
+            SDL_GL_MakeCurrent(surface->window, nullptr);
+            SDL_GL_DeleteContext(context_);
+            context_ = nullptr;
+        }
+        // SDL puts the desktop's mode back as a full-screen window goes.
+        SDL_DestroyWindow(surface->window);
+    }
+    surfaces_.erase(surfaces_.begin() + (surface - surfaces_.data()));
+    if (last) {
+        SetQuitWatchdogDisplaySwitched(false);
+    }
+    UpdateDesktopState();
+}
+
+bool LinuxHost::MakeCurrent(SurfaceId id) {
+    Surface* surface = Find(id);
+    if (surface == nullptr) {
+        return false;
+    }
+    if (surface->child != 0) {
+        return x11host::MakeCurrent(surface->child, childContext_);
+    }
+    return SDL_GL_MakeCurrent(surface->window, context_) == 0;
+}
+
+void LinuxHost::Present(SurfaceId id) {
+    if (Surface* surface = Find(id)) {
+        if (surface->child != 0) {
+            x11host::SwapBuffers(surface->child);
+        } else if (surface->window != nullptr) {
+            SDL_GL_SwapWindow(surface->window);
+        }
+    }
+}
+
+bool LinuxHost::SetSwapInterval(int32_t interval) {
+    swapInterval_ = interval;
+    bool set = !surfaces_.empty();
+    for (const Surface& surface : surfaces_) {
+        if (surface.child != 0) {
+            set = x11host::SetSwapInterval(surface.child, interval) && set;
+        } else {
+            // With several windows, each swap waiting for its own output would let one that
+            // stalls (powered off) stall them all: the program's own pacing keeps the rate.
+            const bool several = std::count_if(surfaces_.begin(), surfaces_.end(),
+                                               [](const Surface& s) { return s.window; }) > 1;
+            set = SDL_GL_SetSwapInterval(several ? 0 : interval) == 0 && set;
+        }
+    }
+    return set;
+}
+
+void LinuxHost::Push(HostEventKind kind, SurfaceId surface, int32_t width, int32_t height) {
+    HostEvent event;
+    event.kind = kind;
+    event.surface = surface;
+    event.width = width;
+    event.height = height;
+    pending_.push_back(event);
+}
+
+// A child follows its host's size and visibility, and ends with it.
+void LinuxHost::FollowHosts() {
+    for (Surface& surface : surfaces_) {
+        if (surface.child == 0) {
+            continue;
+        }
+        int32_t width = 0, height = 0;
+        if (!x11host::GetSize(surface.host, &width, &height)) {
+            Push(HostEventKind::kHostGone, surface.id);
+            continue;
+        }
+        const bool shown = x11host::IsShown(surface.host);
+        if (width > 0 && height > 0 && (width != surface.width || height != surface.height)) {
+            surface.width = width;
+            surface.height = height;
+            x11host::ResizeChild(surface.child, width, height);
+            if (shown) {
+                Push(HostEventKind::kResized, surface.id, width, height);
+            }
+        }
+        if (shown != surface.hostShown) {
+            surface.hostShown = shown;
+            Push(shown ? HostEventKind::kShown : HostEventKind::kHidden, surface.id);
+        }
+    }
+}
+
+void LinuxHost::TranslateWindowEvent(const SDL_WindowEvent& event) {
+    Surface* surface = FromWindowId(event.windowID);
+    if (surface == nullptr) {
+        return;
+    }
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST: {
+        // Focus passing between the program's own surfaces is not a loss.
+        SDL_Window* focused = SDL_GetKeyboardFocus();
+        if (focused == nullptr ||
+            std::none_of(surfaces_.begin(), surfaces_.end(),
+                         [focused](const Surface& s) { return s.window == focused; })) {
+            Push(HostEventKind::kFocusLost, surface->id);
+        }
+        break;
+    }
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Push(HostEventKind::kFocusGained, surface->id);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Push(HostEventKind::kCloseRequested, surface->id);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        surface->minimised = true;
+        Push(HostEventKind::kHidden, surface->id);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        // The drawable, in pixels: at an output scale above 1 it is larger than the window.
+        int width = 0, height = 0;
+        SDL_GL_GetDrawableSize(surface->window, &width, &height);
+        const bool minimised = (SDL_GetWindowFlags(surface->window) & SDL_WINDOW_MINIMIZED) != 0;
+        // SDL also repeats the size a window already has.
+        if (!minimised &&
+            (surface->minimised || width != surface->width || height != surface->height)) {
+            surface->minimised = false;
+            surface->width = width;
+            surface->height = height;
+            Push(HostEventKind::kResized, surface->id, width, height);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void LinuxHost::TranslateKey(const SDL_KeyboardEvent& event) {
+    Surface* surface = FromWindowId(event.windowID);
+    if (surface == nullptr) {
+        if (surfaces_.empty()) {
+            return;
+        }
+        surface = &surfaces_.back();
+    }
+    const uint8_t key = VirtualKeyFromScancode(event.keysym.scancode);
+    if (key == 0) {
+        return;
+    }
+    const bool down = event.type == SDL_KEYDOWN;
+    // With Alt held, and for F10 and Alt themselves, keys are the system's, as on Windows.
+    const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
+    if (down && alt && key == kKeyF4) {
+        Push(HostEventKind::kCloseRequested, surface->id);
+        return;
+    }
+    HostEvent out;
+    out.kind = HostEventKind::kKey;
+    out.surface = surface->id;
+    out.key = key;
+    out.down = down;
+    out.withAlt = alt || key == kKeyF10 || key == kKeyAlt;
+    pending_.push_back(out);
+}
+
+void LinuxHost::Translate(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT: // SIGINT or SIGTERM
+        Push(HostEventKind::kQuitSignal, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(event.window);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(event.key);
+        break;
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN: {
+        const bool motion = event.type == SDL_MOUSEMOTION;
+        Surface* surface = FromWindowId(motion ? event.motion.windowID : event.button.windowID);
+        if (surface == nullptr ||
+            (motion ? event.motion.which : event.button.which) == SDL_TOUCH_MOUSEID) {
+            break;
+        }
+        HostEvent out;
+        out.kind = motion ? HostEventKind::kPointerMove : HostEventKind::kPointerButton;
+        out.surface = surface->id;
+        out.x = motion ? event.motion.x : event.button.x;
+        out.y = motion ? event.motion.y : event.button.y;
+        pending_.push_back(out);
+        break;
+    }
+    case SDL_DISPLAYEVENT:
+        Push(HostEventKind::kOutputsChanged, 0);
+        break;
+    case SDL_SYSWMEVENT: {
+        XEvent* x = &event.syswm.msg->msg.x11.event;
+        if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
+            (x->type == randrEvents_ + RRScreenChangeNotify ||
+             x->type == randrEvents_ + RRNotify)) {
+            XRRUpdateConfiguration(x);
+            Push(HostEventKind::kOutputsChanged, 0);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+bool LinuxHost::NextEvent(HostEvent* event, uint32_t waitMs) {
+    const uint32_t start = SDL_GetTicks();
+    for (;;) {
+        if (pending_.empty()) {
+            FollowHosts();
+        }
+        if (!pending_.empty()) {
+            *event = pending_.front();
+            pending_.pop_front();
+            return true;
+        }
+        SDL_Event sdlEvent;
+        const uint32_t waited = SDL_GetTicks() - start;
+        if (waitMs == 0 || waited >= waitMs) {
+            if (!SDL_PollEvent(&sdlEvent)) {
+                return false;
+            }
+        } else {
+            const bool children = std::any_of(surfaces_.begin(), surfaces_.end(),
+                                              [](const Surface& s) { return s.child != 0; });
+            const uint32_t slice = std::min(waitMs - waited, children ? kHostPollMs : waitMs);
+            if (!SDL_WaitEventTimeout(&sdlEvent,
+                                      static_cast<int>(std::min<uint32_t>(slice, 0x7FFFFFFF)))) {
+                continue;
+            }
+        }
+        Translate(sdlEvent);
+    }
+}
+
+void LinuxHost::ShowError(const char* text) {
+    if (quiet_) {
+        std::fprintf(stderr, "zorvik: %s\n", text);
+        std::fflush(stderr);
+        return;
+    }
+    // Also on stderr, which is all there is where no box can be shown.
+    std::fprintf(stderr, "zorvik: Error: %s\n", text);
+    std::fflush(stderr);
+    ShowBoxUntilClosedOrSignalled(SDL_MESSAGEBOX_WARNING, "Error", text, nullptr);
+}
+
+int LinuxHost::EditSaverSettings(uintptr_t) {
+    static const char text[] = "zorvik - tavrin 2005\n\n"
+                               "An endless abstract night city, animated.\n"
+                               "On Linux the screen saver's settings are xscreensaver's:\n"
+                               "choose Zorvik in xscreensaver-settings to set its speed.";
+    std::fprintf(stderr, "zorvik: %s\n", text);
+    std::fflush(stderr);
+    ShowBoxUntilClosedOrSignalled(SDL_MESSAGEBOX_INFORMATION, "zorvik", text, nullptr);
+    return 0;
+}
+
+} // namespace
+
+bool SdlStartVideo(std::string* error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        return true;
+    }
+    // Only SIGINT and SIGTERM end the program through SDL_QUIT; closing a window is reported by
+    // the window's own close event.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Set before SDL starts: SDL's X11 driver keeps the handler it finds and passes refusals on to
+    // it once it has put the desktop's display mode back.
+    XSetErrorHandler(ReportRefusedRequest);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        *error = SDL_GetError();
+        return false;
+    }
+    // Without a display SDL falls back to drivers that draw nowhere; unless one was asked for by
+    // name, that means there is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                                 SDL_strcmp(driver, "dummy") == 0);
+    if (invisible && (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
+        *error =
+            std::string("no display found; SDL offered only its \"") + driver + "\" video driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    // After SDL's own handlers, which it puts in place as the video starts.
+    StartQuitWatchdog(kQuitGraceMs);
+    return true;
+}
+
+void SdlStopVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_Quit();
+}
+
+std::unique_ptr<Host> MakeLinuxHost() {
+    return std::make_unique<LinuxHost>();
+}

@@ -1,0 +1,573 @@
+// The program's loops over a host: surfaces are opened for the plan, the scene is initialised on
+// them, and frames run whenever no event is waiting; F1 closes the surfaces and opens them again
+// in the other mode while the city carries on.
+#include "shell/program.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/gl.h"
+#include "shell/rate_overlay.h"
+
+BOOL g_isProgramLooping;
+BOOL g_createFullScreen;
+
+namespace {
+
+constexpr int kExitSurfaceFailed = 1;
+constexpr int32_t kDefaultWidth = 1280;
+constexpr int32_t kDefaultHeight = 720;
+// A display that names no refresh rate is taken to show 60 frames a second.
+constexpr int32_t kAssumedRefreshRate = 60;
+// Waiting for an event with nothing to draw: as long as the host likes.
+constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
+// Changes of the outputs come in bursts: they are followed once none has come for this long, and
+// the pointer's moves and focus changes for a while after the last are the change's, not a user's.
+constexpr uint32_t kOutputsSettleMs = 300;
+constexpr uint32_t kOutputsNoiseMs = 1500;
+// A saver's focus that comes back within this time was never the user's to take.
+constexpr uint32_t kFocusGraceMs = 250;
+// How far the pointer may drift before a screen saver takes it as the user's hand: a desk that
+// shakes, or a mouse that reports its first position late, should not end it.
+constexpr int32_t kPointerSlack = 8;
+
+// The run the scene's requests reach.
+Program* g_running = nullptr;
+
+} // namespace
+
+void TerminateApplication(GL_Window*) {
+    if (g_running != nullptr) {
+        g_running->RequestEnd();
+    }
+}
+
+void ToggleFullscreen(GL_Window*) {
+    if (g_running != nullptr) {
+        g_running->RequestToggle();
+    }
+}
+
+Program::Program(Host& host, const RunPlan& plan)
+    : host_(host), plan_(plan), paced_(plan.stepsPerSecond != 0), pacer_(plan.stepsPerSecond),
+      limited_(plan.maxFps != 0), limiter_(plan.maxFps),
+      overlayText_(RateOverlayText(false, 0, 0)) {
+    window_.keys = &keys_;
+    window_.title = "zorvik - tavrin 2005";
+    window_.bitsPerPixel = 32;
+}
+
+int RunZorvik(Host& host, const Options& options) {
+    Program program(host, PlanRun(options, host.StoredSaverSettings()));
+    return program.Run();
+}
+
+int Program::Run() {
+    if (Begin()) {
+        while (Frame()) {
+        }
+    }
+    return End();
+}
+
+bool Program::Begin() {
+    if (plan_.placement == Placement::kNone) {
+        exitCode_ = host_.EditSaverSettings(plan_.host);
+        over_ = true;
+        return false;
+    }
+    exitCode_ = host_.Start(plan_.quiet);
+    if (exitCode_ != 0) {
+        over_ = true;
+        return false;
+    }
+    g_running = this;
+    open_ = true;
+    g_isProgramLooping = TRUE;
+    g_createFullScreen = plan_.startsFullScreen ? TRUE : FALSE;
+    return Open();
+}
+
+int Program::End() {
+    if (!surfaces_.empty()) {
+        Close();
+    }
+    if (open_) {
+        host_.Finish();
+        open_ = false;
+    }
+    if (g_running == this) {
+        g_running = nullptr;
+    }
+    return exitCode_;
+}
+
+void Program::RequestEnd() {
+    // The desktop comes back at once: the frame in progress and the teardown follow out of sight,
+    // and a saver is gone the moment it is told to go.
+    for (const Surface& surface : surfaces_) {
+        host_.Hide(surface.id);
+    }
+    cycleOver_ = true;
+    g_isProgramLooping = FALSE;
+}
+
+void Program::RequestToggle() {
+    // Only the plain animation has another mode to switch to.
+    if (plan_.placement != Placement::kScreen || cycleOver_) {
+        return;
+    }
+    g_createFullScreen = g_createFullScreen == TRUE ? FALSE : TRUE;
+    cycleOver_ = true;
+}
+
+// Opens the surfaces for the plan and hands them to the scene. False when the run is over.
+bool Program::Open() {
+    cycleOver_ = false;
+    keyPressedSinceFrame_ = false;
+    pointerKnown_ = false;
+    std::memset(keys_.keyDown, 0, sizeof keys_.keyDown);
+    if (!OpenSurfaces()) {
+        g_isProgramLooping = FALSE;
+        over_ = true;
+        return false;
+    }
+    PrepareFrames();
+    window_.lastTickCount = host_.Ticks();
+    if (Initialize(&window_, &keys_) == FALSE) {
+        RequestEnd();
+        return true;
+    }
+    if (plan_.seedGiven) {
+        SeedAnimation(plan_.seed);
+    }
+    return true;
+}
+
+void Program::Close() {
+    Deinitialize();
+    CloseSurfaces();
+}
+
+bool Program::OpenSurfaces() {
+    SurfaceRequest request;
+    request.keepsDisplayAwake = plan_.keepsDisplayAwake;
+    switch (plan_.placement) {
+    case Placement::kScreen:
+        request.width = plan_.width;
+        request.height = plan_.height;
+        if (g_createFullScreen == TRUE) {
+            request.kind = plan_.desktopSize ? SurfaceKind::kDesktop : SurfaceKind::kFullScreen;
+        } else if (plan_.desktopSize) {
+            // A window as large as the screen would not fit inside it with its frame.
+            request.width = kDefaultWidth;
+            request.height = kDefaultHeight;
+        }
+        break;
+    case Placement::kEveryMonitor:
+        request.kind = SurfaceKind::kSpan;
+        break;
+    case Placement::kChild:
+        request.kind = SurfaceKind::kChild;
+        request.hostWindow = plan_.host;
+        request.hostMustBeOrdinary = plan_.hostMustBeOrdinary;
+        break;
+    case Placement::kNone:
+        return false;
+    }
+    request.hidesPointer =
+        request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
+    if (request.kind != SurfaceKind::kSpan || host_.CanSpanOutputs()) {
+        return OpenSurface(request);
+    }
+    // Where no surface can cover several outputs, each gets a full-screen surface of its own.
+    request.kind = SurfaceKind::kOutput;
+    const std::vector<Output> outputs = host_.Outputs();
+    for (const Output& output : outputs) {
+        request.output = output.id;
+        if (!OpenSurface(request)) {
+            CloseSurfaces();
+            return false;
+        }
+        surfaces_.back().drawsCity = plan_.monitors != MonitorMode::kPrimary || output.primary;
+    }
+    return !surfaces_.empty() || OpenSurface(SurfaceRequest(request));
+}
+
+bool Program::OpenSurface(const SurfaceRequest& request, bool reportFailure) {
+    Surface surface;
+    std::string why;
+    surface.id = host_.Create(request, &surface.info, &why);
+    if (surface.id == 0) {
+        if (!reportFailure) {
+            return false;
+        }
+        if (!why.empty()) {
+            char text[200];
+            std::snprintf(text, sizeof text, "window 0x%llx: %s",
+                          static_cast<unsigned long long>(request.hostWindow), why.c_str());
+            host_.ShowError(text);
+        } else {
+            host_.ShowError("Error Creating OpenGL Window");
+        }
+        exitCode_ = kExitSurfaceFailed;
+        return false;
+    }
+    surface.request = request;
+    surfaces_.push_back(surface);
+    if (surfaces_.size() == 1) {
+        // The scene's record describes the first surface: the size it sets its view up for.
+        window_.width = surface.info.area.width;
+        window_.height = surface.info.area.height;
+        window_.isFullScreen = surface.info.fullScreen ? TRUE : FALSE;
+        window_.isVisible = TRUE;
+        if (request.kind == SurfaceKind::kFullScreen && !surface.info.fullScreen) {
+            // The requested size, not the measured one: a refused mode switch leaves a window
+            // whose drawing area is smaller, and the scene still sets its view up for this.
+            window_.width = request.width;
+            window_.height = request.height;
+        }
+    }
+    return true;
+}
+
+void Program::CloseSurfaces() {
+    // The newest first, so that the context's first surface goes last.
+    while (!surfaces_.empty()) {
+        host_.Destroy(surfaces_.back().id);
+        surfaces_.pop_back();
+    }
+}
+
+// What the plan asks of new surfaces' frames: the swap interval, at most one frame per display
+// refresh, and the outputs' views.
+void Program::PrepareFrames() {
+    if (plan_.swapInterval >= 0) {
+        host_.SetSwapInterval(plan_.swapInterval);
+    }
+    const bool spanning = plan_.placement == Placement::kEveryMonitor && host_.CanSpanOutputs();
+    if (!plan_.limitsToRefresh && !spanning) {
+        return;
+    }
+    const std::vector<Output> outputs = host_.Outputs();
+    if (plan_.limitsToRefresh) {
+        // Drivers that ignore the swap interval would otherwise draw as fast as they can.
+        int32_t refresh = 0;
+        for (const Output& output : outputs) {
+            if (output.primary || refresh == 0) {
+                refresh = output.refreshHz;
+            }
+        }
+        limited_ = true;
+        limiter_ = FrameLimiter(static_cast<uint32_t>(refresh > 0 ? refresh : kAssumedRefreshRate));
+        hasNextFrameTick_ = false;
+    }
+    if (spanning) {
+        for (Surface& surface : surfaces_) {
+            surface.views =
+                PlanMonitorViews(plan_.monitors, outputs, surface.info.area, &surface.blackAround);
+        }
+    }
+}
+
+Program::Surface* Program::Find(SurfaceId id) {
+    auto it = std::find_if(surfaces_.begin(), surfaces_.end(),
+                           [id](const Surface& surface) { return surface.id == id; });
+    return it != surfaces_.end() ? &*it : nullptr;
+}
+
+bool Program::AnyVisible() const {
+    return std::any_of(surfaces_.begin(), surfaces_.end(),
+                       [](const Surface& surface) { return surface.visible; });
+}
+
+// Whether an event is the user's input that ends a full-screen screen saver: a key, a button, a
+// move of the pointer beyond the slack from where it was first seen, or the loss of the focus.
+bool Program::EndsTheSaver(const HostEvent& event) {
+    switch (event.kind) {
+    case HostEventKind::kKey:
+        return event.down;
+    case HostEventKind::kPointerButton:
+        return true;
+    case HostEventKind::kFocusLost:
+        if (!Quiet()) {
+            focusLost_ = true;
+            focusLostAt_ = host_.Ticks();
+        }
+        return false;
+    case HostEventKind::kPointerMove: {
+        if (Quiet()) {
+            pointerKnown_ = false;
+            return false;
+        }
+        // On the desktop, so that surfaces of several outputs agree.
+        const Surface* surface = Find(event.surface);
+        const int32_t x = event.x + (surface != nullptr ? surface->info.area.x : 0);
+        const int32_t y = event.y + (surface != nullptr ? surface->info.area.y : 0);
+        if (!pointerKnown_) {
+            pointerKnown_ = true;
+            pointerX_ = x;
+            pointerY_ = y;
+            return false;
+        }
+        return std::abs(x - pointerX_) > kPointerSlack || std::abs(y - pointerY_) > kPointerSlack;
+    }
+    default:
+        return false;
+    }
+}
+
+void Program::Handle(const HostEvent& event) {
+    if (plan_.endsOnInput && EndsTheSaver(event)) {
+        RequestEnd();
+        return;
+    }
+    Surface* surface = Find(event.surface);
+    switch (event.kind) {
+    case HostEventKind::kKey:
+        // A child (a preview, a saver host's window) leaves the keyboard to its host, and keys
+        // pressed with Alt are the system's.
+        if (plan_.placement == Placement::kChild || event.withAlt) {
+            break;
+        }
+        // The scene reads the key table once per frame, so a key pressed and released while
+        // one frame renders would be set and cleared before any frame saw it: on a slow renderer
+        // a quick tap of Esc or F1 would do nothing. Such a release waits for one frame.
+        if (!event.down && keyPressedSinceFrame_ && AnyVisible()) {
+            RunFrame();
+        }
+        keys_.keyDown[event.key] = event.down ? TRUE : FALSE;
+        if (event.down) {
+            keyPressedSinceFrame_ = true;
+        }
+        break;
+    case HostEventKind::kResized:
+        if (surface != nullptr) {
+            surface->visible = true;
+            surface->info.area.width = event.width;
+            surface->info.area.height = event.height;
+            if (surface == &surfaces_.front()) {
+                window_.width = event.width;
+                window_.height = event.height;
+            }
+            // The scene's own view for the new shape.
+            Reshape(event.width, event.height);
+        }
+        break;
+    case HostEventKind::kHidden:
+    case HostEventKind::kShown:
+        if (surface != nullptr) {
+            surface->visible = event.kind == HostEventKind::kShown;
+        }
+        break;
+    case HostEventKind::kFocusGained:
+        focusLost_ = false;
+        break;
+    case HostEventKind::kOutputsChanged:
+        outputsChanged_ = true;
+        outputsNoise_ = true;
+        outputsChangedAt_ = host_.Ticks();
+        break;
+    case HostEventKind::kCloseRequested:
+    case HostEventKind::kHostGone:
+    case HostEventKind::kQuitSignal:
+        RequestEnd();
+        break;
+    default:
+        break;
+    }
+}
+
+// How long the limiter still holds the next frame back; 0 when it may start now.
+uint32_t Program::TimeBeforeNextFrame() {
+    if (!limited_ || !hasNextFrameTick_ || keyPressedSinceFrame_) {
+        // A key goes to the scene in the next frame, which the limiter does not hold back.
+        return 0;
+    }
+    // Signed: the tick counter may wrap between the two readings.
+    const int32_t early = static_cast<int32_t>(nextFrameTick_ - host_.Ticks());
+    return early > 0 ? static_cast<uint32_t>(early) : 0;
+}
+
+bool Program::Frame() {
+    if (over_) {
+        return false;
+    }
+    if (cycleOver_) {
+        Close();
+        if (g_isProgramLooping == FALSE) {
+            over_ = true;
+            return false;
+        }
+        return Open();
+    }
+    // Nothing in sight: rest until something happens. The limiter's wait is a wait for input
+    // too, so that a key is acted on at once.
+    const uint32_t now = focusLost_ || outputsChanged_ ? host_.Ticks() : 0;
+    if (focusLost_ && now - focusLostAt_ >= kFocusGraceMs) {
+        RequestEnd();
+        return true;
+    }
+    if (outputsChanged_ && now - outputsChangedAt_ >= kOutputsSettleMs) {
+        FollowOutputs();
+        return true;
+    }
+    const uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
+    HostEvent event;
+    if (host_.NextEvent(&event, wait)) {
+        Handle(event);
+        return true;
+    }
+    if (!AnyVisible() || TimeBeforeNextFrame() > 0) {
+        return true;
+    }
+    RunFrame();
+    return true;
+}
+
+// One frame: the scene steps once and is drawn into every view, and the pictures are shown.
+void Program::RunFrame() {
+    const uint32_t tickCount = host_.Ticks();
+    // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
+    Update(tickCount - window_.lastTickCount);
+    window_.lastTickCount = tickCount;
+    const uint32_t steps = pacer_.StepsFor(tickCount);
+    bool stepped = false;
+    for (const Surface& surface : surfaces_) {
+        if (!surface.visible) {
+            continue;
+        }
+        const bool several = surfaces_.size() > 1;
+        if (several) {
+            host_.MakeCurrent(surface.id);
+        }
+        const std::string* overlay = !stepped && plan_.showRates ? &overlayText_ : nullptr;
+        if (!surface.drawsCity) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        } else if (!surface.views.empty()) {
+            DrawMonitorViews(surface.views, surface.blackAround, surface.info.area.height,
+                             stepped ? 0 : steps, overlay);
+            stepped = true;
+        } else {
+            if (several) {
+                // Each output's view at its own shape.
+                Reshape(surface.info.area.width, surface.info.area.height);
+            }
+            if (stepped) {
+                DrawSteps(0); // another output's view of the same state
+            } else if (paced_) {
+                DrawSteps(steps);
+            } else {
+                Draw();
+            }
+            if (overlay != nullptr) {
+                DrawRateOverlayInViewport(*overlay);
+            }
+            stepped = true;
+        }
+        host_.Present(surface.id);
+    }
+    keyPressedSinceFrame_ = false;
+    ReportRates(steps);
+}
+
+void Program::ReportRates(uint32_t steps) {
+    if (!limited_ && !plan_.reportsRates && !plan_.showRates) {
+        return;
+    }
+    const uint32_t frameEnd = host_.Ticks();
+    char line[160];
+    if (plan_.showRates && overlayRates_.FrameEnded(frameEnd, steps, line, sizeof line)) {
+        overlayText_ =
+            RateOverlayText(true, overlayRates_.FramesPerSecond(), overlayRates_.StepsPerSecond());
+    }
+    if (plan_.reportsRates && report_.FrameEnded(frameEnd, steps, line, sizeof line)) {
+        std::fprintf(stderr, "%s\n", line);
+        std::fflush(stderr);
+    }
+    if (limited_) {
+        nextFrameTick_ = frameEnd + limiter_.WaitAfterFrame(frameEnd);
+        hasNextFrameTick_ = true;
+    }
+}
+
+// Whether the pointer and focus noise of an output change may still be coming.
+bool Program::Quiet() {
+    if (outputsChanged_) {
+        return true;
+    }
+    if (outputsNoise_ && host_.Ticks() - outputsChangedAt_ >= kOutputsNoiseMs) {
+        outputsNoise_ = false;
+    }
+    return outputsNoise_;
+}
+
+// The wait for an event, cut short where a settling change or a lost focus falls due.
+uint32_t Program::TimeToNextDeadline(uint32_t wait) {
+    if (!outputsChanged_ && !focusLost_) {
+        return wait;
+    }
+    const uint32_t now = host_.Ticks();
+    auto until = [&](bool pending, uint32_t since, uint32_t span) {
+        const uint32_t passed = now - since;
+        if (pending && wait > (passed < span ? span - passed : 0)) {
+            wait = passed < span ? span - passed : 0;
+        }
+    };
+    until(outputsChanged_, outputsChangedAt_, kOutputsSettleMs);
+    until(focusLost_, focusLostAt_, kFocusGraceMs);
+    return wait;
+}
+
+// The outputs have changed and settled: every surface is put back over what it covers, those of
+// outputs that went are closed, outputs that came get their own, and the views are planned anew.
+// The city goes on; only a run left with no surface at all, whose context went with the last
+// one, sets the scene up again when an output returns.
+void Program::FollowOutputs() {
+    outputsChanged_ = false;
+    pointerKnown_ = false;
+    if (plan_.placement == Placement::kChild ||
+        (plan_.placement == Placement::kScreen && g_createFullScreen == FALSE)) {
+        return;
+    }
+    const bool hadSurfaces = !surfaces_.empty();
+    for (size_t i = 0; i < surfaces_.size();) {
+        Surface& surface = surfaces_[i];
+        if (host_.Refit(surface.id, &surface.info)) {
+            ++i;
+            continue;
+        }
+        host_.Destroy(surface.id);
+        surfaces_.erase(surfaces_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
+        SurfaceRequest request;
+        request.kind = SurfaceKind::kOutput;
+        request.hidesPointer = true;
+        request.keepsDisplayAwake = plan_.keepsDisplayAwake;
+        for (const Output& output : host_.Outputs()) {
+            const bool covered =
+                std::any_of(surfaces_.begin(), surfaces_.end(),
+                            [&](const Surface& s) { return s.request.output == output.id; });
+            request.output = output.id;
+            // An output that cannot be covered now may be later; it is no failure of the run.
+            if (!covered && OpenSurface(request, false)) {
+                surfaces_.back().drawsCity =
+                    plan_.monitors != MonitorMode::kPrimary || output.primary;
+            }
+        }
+    }
+    if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&
+        plan_.seedGiven) {
+        SeedAnimation(plan_.seed);
+    }
+    PrepareFrames();
+    if (surfaces_.size() == 1) {
+        const HostRect& area = surfaces_.front().info.area;
+        host_.MakeCurrent(surfaces_.front().id);
+        Reshape(area.width, area.height);
+    }
+}

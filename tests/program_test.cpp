@@ -1,0 +1,251 @@
+// The program over the scriptable fake host: its surfaces, its loops and its endings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/program.h"
+#include "shell/testing/fake_host.h"
+#include "tests/support/recording_scene.h"
+
+namespace {
+
+constexpr uint8_t kEsc = 27;
+constexpr uint8_t kF1 = 112;
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_fakeHost = &host;
+        Scene() = RecordingScene();
+        Scene().onUpdate = ActOnEscAndF1;
+    }
+    void TearDown() override { g_fakeHost = nullptr; }
+
+    static RunPlan SaverPlan(MonitorMode monitors) {
+        Options options;
+        options.mode = RunMode::kSaverFullScreen;
+        options.monitorsGiven = true;
+        options.monitors = monitors;
+        return PlanRun(options, SaverSettings());
+    }
+    int Run(const RunPlan& plan) {
+        Program program(host, plan);
+        return program.Run();
+    }
+    std::vector<std::string> Only(const std::vector<std::string>& prefixes) const {
+        std::vector<std::string> kept;
+        for (const std::string& entry : host.log) {
+            for (const std::string& prefix : prefixes) {
+                if (entry.compare(0, prefix.size(), prefix) == 0) {
+                    kept.push_back(entry);
+                    break;
+                }
+            }
+        }
+        return kept;
+    }
+
+    FakeHost host;
+};
+
+// A surface that cannot be made, whichever it is and however many outputs there are: one box,
+// exit code 1, no surface left, and the scene set up and taken down at most once per opening.
+TEST_F(ProgramTest, SurfaceFailureMatrix) {
+    for (int outputs = 1; outputs <= 3; ++outputs) {
+        for (int failing = 1; failing <= 3; ++failing) {
+            for (bool span : {true, false}) {
+                SCOPED_TRACE(std::to_string(outputs) + " outputs, creation " +
+                             std::to_string(failing) + (span ? ", spanning" : ", per output"));
+                host = FakeHost();
+                for (int i = 1; i < outputs; ++i) {
+                    host.outputs.push_back(Output{static_cast<uint32_t>(i + 1),
+                                                  HostRect{1920 * i, 0, 1280, 720}, false, 60,
+                                                  1.0f});
+                }
+                host.canSpan = span;
+                host.failingCreations = {failing};
+                // Creations before the failing one come from F1 (spanning, one surface per
+                // opening) or from the outputs (per output, all in one opening).
+                const int openings = span ? failing : 1;
+                RunPlan plan = span ? RunPlan() : SaverPlan(MonitorMode::kEach);
+                if (!span && failing > outputs) {
+                    // Every output's surface was made: the run goes on, and a key ends it.
+                    host.Idle(2);
+                    host.Key('A', true);
+                    EXPECT_EQ(Run(plan), 0);
+                    EXPECT_TRUE(host.live.empty());
+                    continue;
+                }
+                for (int i = 1; i < openings; ++i) {
+                    host.Idle();
+                    host.Key(kF1, true);
+                    host.Idle();
+                    host.Key(kF1, false);
+                }
+                EXPECT_EQ(Run(plan), 1);
+                EXPECT_EQ(host.Count("Error Error Creating OpenGL Window"), 1);
+                EXPECT_TRUE(host.live.empty());
+                EXPECT_EQ(host.Count("Initialize"), openings - 1);
+                EXPECT_EQ(host.Count("Deinitialize"), openings - 1);
+                EXPECT_EQ(host.log.back(), "Finish");
+            }
+        }
+    }
+}
+
+TEST_F(ProgramTest, EscEndsAndF1OpensTheOtherMode) {
+    host.Idle();
+    host.Key(kF1, true);
+    host.Idle();
+    host.Key(kF1, false);
+    host.Idle();
+    host.Key(kEsc, true);
+    EXPECT_EQ(Run(RunPlan()), 0);
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].kind, SurfaceKind::kFullScreen);
+    EXPECT_EQ(host.requests[1].kind, SurfaceKind::kWindow);
+    EXPECT_TRUE(host.requests[0].hidesPointer);
+    EXPECT_TRUE(host.requests[0].keepsDisplayAwake);
+    EXPECT_EQ(Only({"Create", "Initialize", "Draw", "Hide", "Deinitialize", "Destroy"}),
+              (std::vector<std::string>{"Create 1", "Initialize", "Draw", "Draw", "Deinitialize",
+                                        "Destroy 1", "Create 2", "Initialize", "Draw", "Hide 2",
+                                        "Draw", "Deinitialize", "Destroy 2"}));
+}
+
+// A key pressed and released while one frame renders still reaches the scene's next frame.
+TEST_F(ProgramTest, QuickTapIsSeenByAFrame) {
+    host.Idle();
+    host.Key(kEsc, true);
+    host.Key(kEsc, false);
+    EXPECT_EQ(Run(RunPlan()), 0);
+    EXPECT_EQ(host.Count("Draw"), 2);
+    EXPECT_EQ(host.Count("Hide 1"), 1);
+}
+
+// What ends a full-screen saver, and what does not.
+TEST_F(ProgramTest, SaverEndings) {
+    struct Case {
+        const char* what;
+        std::vector<HostEvent> events;
+        bool ends;
+        size_t frames; // drawn before the end, 2 where only the quit signal ends it
+    };
+    auto event = [](HostEventKind kind, int32_t x = 0, int32_t y = 0) {
+        HostEvent e;
+        e.kind = kind;
+        e.surface = 1;
+        e.x = x;
+        e.y = y;
+        return e;
+    };
+    const Case cases[] = {
+        {"a key", {event(HostEventKind::kKey)}, false, 2}, // a key up is no press
+        {"a button", {event(HostEventKind::kPointerButton)}, true, 1},
+        // A lost focus ends it once it has not come back for a quarter of a second: frames go on
+        // meanwhile.
+        {"focus lost", {event(HostEventKind::kFocusLost)}, true, 3},
+        {"focus lost and back",
+         {event(HostEventKind::kFocusLost), event(HostEventKind::kFocusGained)},
+         false,
+         2},
+        {"a tremble",
+         {event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 18, 2)},
+         false,
+         2},
+        {"a move",
+         {event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 19, 10)},
+         true,
+         1},
+        // An output change, and the focus and pointer noise it brings, are no user's.
+        {"outputs changed",
+         {event(HostEventKind::kOutputsChanged), event(HostEventKind::kFocusLost),
+          event(HostEventKind::kPointerMove, 10, 10), event(HostEventKind::kPointerMove, 900, 10)},
+         false,
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        host = FakeHost();
+        host.tickStep = 20; // beyond the limiter's wait of a frame at 60 Hz
+        host.Idle();
+        for (const HostEvent& e : c.events) {
+            host.Event(e);
+        }
+        host.Idle();
+        if (!c.ends) {
+            HostEvent quit = event(HostEventKind::kQuitSignal);
+            host.Event(quit);
+        }
+        EXPECT_EQ(Run(SaverPlan(MonitorMode::kEach)), 0);
+        EXPECT_EQ(Only({"DrawSteps"}).size(), c.frames);
+        EXPECT_FALSE(host.requests[0].keepsDisplayAwake);
+    }
+}
+
+// Where no surface can span outputs, each output has its own; in "primary" only the primary one
+// shows the city, and every other stays black.
+TEST_F(ProgramTest, OneSurfacePerOutputWhereNoneCanSpan) {
+    for (MonitorMode mode : {MonitorMode::kEach, MonitorMode::kPrimary}) {
+        host = FakeHost();
+        host.canSpan = false;
+        host.outputs.push_back(Output{2, HostRect{1920, 0, 1280, 720}, false, 60, 1.0f});
+        host.Idle();
+        host.Key('A', true);
+        EXPECT_EQ(Run(SaverPlan(mode)), 0);
+        ASSERT_EQ(host.requests.size(), 2u);
+        EXPECT_EQ(host.requests[1].kind, SurfaceKind::kOutput);
+        EXPECT_EQ(host.requests[1].output, 2u);
+        const std::vector<std::string> drawn = Only({"MakeCurrent", "DrawSteps", "Present"});
+        const std::vector<std::string> second =
+            mode == MonitorMode::kEach
+                ? std::vector<std::string>{"MakeCurrent 2", "DrawSteps 0", "Present 2"}
+                : std::vector<std::string>{"MakeCurrent 2", "Present 2"};
+        std::vector<std::string> expected{"MakeCurrent 1", "DrawSteps 1", "Present 1"};
+        expected.insert(expected.end(), second.begin(), second.end());
+        EXPECT_EQ(drawn, expected);
+    }
+}
+
+// Outputs that come and go while a saver runs: once the changes settle, surfaces of outputs that
+// went are closed, new outputs get theirs, the rest are put back over their outputs, and the
+// city goes on without being set up again; with no output left the run waits for one.
+TEST_F(ProgramTest, OutputsThatComeAndGo) {
+    const Output second{2, HostRect{1920, 0, 1280, 720}, false, 60, 1.0f};
+    const Output third{3, HostRect{0, 1080, 800, 600}, false, 60, 1.0f};
+    HostEvent changed;
+    changed.kind = HostEventKind::kOutputsChanged;
+    host.canSpan = false;
+    host.tickStep = 100;
+    host.outputs.push_back(second);
+    host.Idle();
+    host.Action([&] { host.outputs = {host.outputs[0], third}; }); // the second goes, a third comes
+    host.Event(changed);
+    host.Event(changed); // a burst: followed once
+    host.Idle(4);
+    host.Action([&] { host.outputs.clear(); });
+    host.Event(changed);
+    host.Idle(4);
+    host.Action([&] { host.outputs = {third}; });
+    host.Event(changed);
+    host.Idle(4);
+    host.Key('A', true);
+    EXPECT_EQ(Run(SaverPlan(MonitorMode::kEach)), 0);
+    EXPECT_EQ(Only({"Create", "Destroy", "Initialize"}),
+              (std::vector<std::string>{"Create 1", "Create 2", "Initialize", "Destroy 2",
+                                        "Create 3", "Destroy 1", "Destroy 3", "Create 4",
+                                        "Initialize", "Destroy 4"}));
+    EXPECT_EQ(host.Count("Error Error Creating OpenGL Window"), 0);
+}
+
+TEST_F(ProgramTest, ChildHostProblemIsNamed) {
+    Options options;
+    options.mode = RunMode::kSaverHost;
+    options.hostWindow = 0x1ffffff0;
+    host.hostProblem = "there is no such window to draw in";
+    EXPECT_EQ(Run(PlanRun(options, SaverSettings())), 1);
+    EXPECT_EQ(host.Count("Error window 0x1ffffff0: there is no such window to draw in"), 1);
+    EXPECT_EQ(host.log.front(), "Start quiet");
+}
+
+} // namespace
