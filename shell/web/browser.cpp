@@ -27,8 +27,8 @@ EM_JS(void, PageMessage, (const char* text), {
     zorvikPage.showMessage(UTF8ToString(text));
 });
 
-EM_JS(void, PageFrame, (double frames, double steps), {
-    zorvikPage.frame(frames, steps);
+EM_JS(void, PageFrame, (double frames), {
+    zorvikPage.frame(frames);
 });
 
 EM_JS(void, PageToggleFullScreen, (), {
@@ -162,8 +162,8 @@ void SetTitle(const std::string& title) {
     emscripten_set_window_title(title.c_str());
 }
 
-void PublishFrame(uint32_t frames, uint64_t steps) {
-    PageFrame(frames, static_cast<double>(steps));
+void PublishFrame(uint32_t frames) {
+    PageFrame(frames);
 }
 
 void PublishPicture(int32_t width, int32_t height) {

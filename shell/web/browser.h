@@ -32,8 +32,8 @@ void WatchFullScreenRequests(void (*toggle)());
 // The message shown instead of the city.
 void ShowMessage(const std::string& text);
 void SetTitle(const std::string& title);
-// The figures the tests read: frames shown, steps run, and whether the context is lost.
-void PublishFrame(uint32_t frames, uint64_t steps);
+// The frames shown so far, for the tests to read.
+void PublishFrame(uint32_t frames);
 
 // Hands the frame just drawn to the page, top row first, for the tests to compare (a stopped page).
 void PublishPicture(int32_t width, int32_t height);

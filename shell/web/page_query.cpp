@@ -53,13 +53,13 @@ bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* erro
             if (value != "0") {
                 page->arguments.push_back("--pace=" + value);
             }
-        } else if (name == "fps") {
+        } else if (name == "fps" || name == "stats") {
             if (hasValue && value != "1" && value != "0") {
-                *error = "fps takes 1 or 0, not '" + value + "'";
+                *error = name + " takes 1 or 0, not '" + value + "'";
                 return false;
             }
             if (value != "0") {
-                page->arguments.push_back("--fps");
+                page->arguments.push_back("--" + name);
             }
         } else if (name == "stop") {
             uint64_t stop = 0;

@@ -5,6 +5,7 @@
 //   seed=N      the random source's seed instead of the clock        --seed=N
 //   pace=N      N steps per second (default 60); 0: one per frame    --pace=N
 //   fps[=1]     frames and steps per second on the screen            --fps
+//   stats[=1]   the same on the console every few seconds            --stats
 //   size=WxH    a fixed drawing size instead of the window's pixels  --size=WxH
 //   stop=N      draw the frame that zorvik-capture --frames N writes last, as it draws it (the
 //               scene driven directly, N steps, no pacing), then stop; the title says "stopped N"

@@ -1,37 +1,29 @@
-// The browser's entry point: reads the page's parameters with the program's own option parser,
-// sets up WebGL and the scene, and draws one frame per animation frame of the browser, with the
-// program's step pacing.
+// The browser's entry point. The page's parameters become the program's command line and go
+// through its own option parser and run plan; the program then runs over the browser's host, one
+// turn per animation frame. A stopped page (stop=N) draws zorvik-capture's frame N instead: the
+// scene driven directly, as the capture tool drives it.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <string>
 
-#include "common/gl.h"
 #include "common/gl_window.h"
 #include "scene/scene.h"
 #include "shell/options.h"
-#include "shell/pacing.h"
-#include "shell/rate_overlay.h"
+#include "shell/program.h"
+#include "shell/run_plan.h"
 #include "shell/web/browser.h"
 #include "shell/web/page_query.h"
+#include "shell/web/web_host.h"
 #include "web/gl11/gl11.h"
 
 namespace {
 
-struct Run {
-    Options options;
-    PageQuery page;
-    Keys keys{};
-    Application application{nullptr, "OpenGL", TRUE};
-    GL_Window window{};
-    StepPacer pacer{0};
-    RateReport overlayRates{1000};
-    bool lost = false;
-    uint32_t frames = 0;
-    uint64_t steps = 0;
-};
+// Program turns in one animation frame at most: events first, then the frame.
+constexpr int kTurnsPerAnimationFrame = 64;
 
-Run* g_run = nullptr;
+WebHost* g_host = nullptr;
+Program* g_program = nullptr;
 
 void LeaveOut(const PageQuery& page) {
     switch (page.fault) {
@@ -52,104 +44,99 @@ void LeaveOut(const PageQuery& page) {
     }
 }
 
-void FollowSize() {
-    Run& run = *g_run;
-    int32_t width = 0;
-    int32_t height = 0;
-    browser::DrawingSize(run.page.fixedSize ? run.options.width : 0,
-                         run.page.fixedSize ? run.options.height : 0, &width, &height);
-    if (width != run.window.width || height != run.window.height) {
-        run.window.width = width;
-        run.window.height = height;
-        Reshape(width, height);
+EM_BOOL AnimationFrame(double, void*) {
+    WebHost& host = *g_host;
+    if (host.contextLost()) {
+        return EM_TRUE; // the browser restores it; the city waits where it was
     }
-}
-
-EM_BOOL Frame(double, void*) {
-    Run& run = *g_run;
-    if (run.lost) {
-        return EM_TRUE;
+    host.FollowPage();
+    const uint32_t presented = host.presents();
+    for (int turn = 0; turn < kTurnsPerAnimationFrame; ++turn) {
+        const bool hadEvent = host.HasEvents();
+        if (!g_program->Frame()) {
+            g_program->End();
+            return EM_FALSE;
+        }
+        // A turn without an event that drew nothing: the limiter holds the frame back, or
+        // nothing is in sight. The next animation frame tries again.
+        if (host.presents() != presented || !hadEvent) {
+            break;
+        }
     }
-    FollowSize();
-    const uint32_t ticks = static_cast<uint32_t>(browser::Now());
-    const uint32_t steps = run.page.stop != 0 ? run.page.stop : run.pacer.StepsFor(ticks);
-    DrawSteps(steps);
-    ++run.frames;
-    run.steps += steps;
-    if (run.options.showRates) {
-        char line[128];
-        run.overlayRates.FrameEnded(ticks, steps, line, sizeof line);
-        const bool known = run.overlayRates.FramesPerSecond() > 0;
-        DrawRateOverlayInViewport(RateOverlayText(known, run.overlayRates.FramesPerSecond(),
-                                                  run.overlayRates.StepsPerSecond()));
-    }
-    gl11::FinishFrame();
-    browser::PublishFrame(run.frames, run.steps);
-    if (run.page.stop != 0 && run.steps >= run.page.stop) {
-        browser::PublishPicture(run.window.width, run.window.height);
-        browser::SetTitle("stopped " + std::to_string(run.page.stop));
-        return EM_FALSE;
+    if (host.presents() != presented) {
+        browser::PublishFrame(host.presents());
     }
     return EM_TRUE;
 }
 
 void ContextLost() {
-    g_run->lost = true;
-    gl11::DetachContext();
+    g_host->ContextLost();
 }
 
 void ContextRestored() {
-    std::string why;
-    if (!browser::MakeCurrent() || !gl11::AttachContext(&why)) {
-        browser::ShowMessage("The city cannot be drawn again after the graphics were reset. " +
-                             why);
-        return;
+    g_host->ContextRestored();
+}
+
+void ToggleFullScreen() {
+    browser::ToggleFullScreen();
+}
+
+// zorvik-capture's frame `steps`, drawn once at the page's fixed size.
+int DrawStoppedFrame(const Options& options, uint32_t steps) {
+    if (!browser::CreateContext()) {
+        browser::ShowMessage("This browser cannot show the city: it needs WebGL.");
+        return 1;
     }
-    g_run->lost = false;
+    std::string why;
+    if (!gl11::AttachContext(&why)) {
+        browser::ShowMessage("This browser's WebGL cannot draw the city: " + why);
+        return 1;
+    }
+    static Keys keys{};
+    static Application application{nullptr, "OpenGL", TRUE};
+    static GL_Window window{};
+    window.keys = &keys;
+    window.application = &application;
+    window.title = "zorvik - tavrin 2005";
+    window.bitsPerPixel = 32;
+    window.isVisible = 1;
+    browser::DrawingSize(options.width, options.height, &window.width, &window.height);
+    Initialize(&window, &keys);
+    if (options.seedGiven) {
+        SeedAnimation(options.seed);
+    }
+    DrawSteps(steps);
+    gl11::FinishFrame();
+    browser::PublishFrame(1);
+    browser::PublishPicture(window.width, window.height);
+    browser::SetTitle("stopped " + std::to_string(steps));
+    return 0;
 }
 
 } // namespace
 
-// The scene's requests. The browser keeps the page open and takes F1 itself (it must come
-// straight from the user's key to be allowed full screen), so nothing is left to do here.
-void TerminateApplication(GL_Window*) {}
-void ToggleFullscreen(GL_Window*) {}
-
 int main() {
-    static Run run;
-    g_run = &run;
+    PageQuery page;
+    Options options;
     std::string error;
-    if (!ParsePageQuery(browser::PageQuery(), &run.page, &error) ||
-        !ParseOptions(run.page.arguments, StartContext{}, &run.options, &error)) {
+    if (!ParsePageQuery(browser::PageQuery(), &page, &error) ||
+        !ParseOptions(page.arguments, StartContext{}, &options, &error)) {
         browser::ShowMessage("This page's address has a parameter it cannot use: " + error + ".");
         return 1;
     }
-    if (!browser::CreateContext()) {
-        browser::ShowMessage("This browser cannot show the city: it needs WebGL, which is "
-                             "missing or turned off.");
-        return 1;
+    LeaveOut(page);
+    if (page.stop != 0) {
+        return DrawStoppedFrame(options, page.stop);
     }
-    if (!gl11::AttachContext(&error)) {
-        browser::ShowMessage("This browser's WebGL cannot draw the city: " + error);
-        return 1;
-    }
+    static WebHost host(page.fixedSize ? options.width : 0, page.fixedSize ? options.height : 0);
+    static Program program(host, PlanRun(options, host.StoredSaverSettings()));
+    g_host = &host;
+    g_program = &program;
     browser::WatchContext(ContextLost, ContextRestored);
-    browser::WatchFullScreenRequests(browser::ToggleFullScreen);
-    LeaveOut(run.page);
-
-    run.window.keys = &run.keys;
-    run.window.application = &run.application;
-    run.window.title = "zorvik - tavrin 2005";
-    run.window.bitsPerPixel = 32;
-    run.window.isVisible = 1;
-    browser::DrawingSize(run.page.fixedSize ? run.options.width : 0,
-                         run.page.fixedSize ? run.options.height : 0, &run.window.width,
-                         &run.window.height);
-    Initialize(&run.window, &run.keys);
-    if (run.options.seedGiven) {
-        SeedAnimation(run.options.seed);
+    browser::WatchFullScreenRequests(ToggleFullScreen);
+    if (!program.Begin()) {
+        return program.End();
     }
-    run.pacer = StepPacer(run.options.pace);
-    emscripten_request_animation_frame_loop(Frame, nullptr);
+    emscripten_request_animation_frame_loop(AnimationFrame, nullptr);
     return 0;
 }

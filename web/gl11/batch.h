@@ -34,6 +34,8 @@ enum class BlendMode {
 struct BatchKey {
     GLint viewport[4] = {0, 0, 0, 0};
     uint32_t projectionVersion = 0;
+    bool scissorTest = false;
+    GLint scissor[4] = {0, 0, 0, 0};
     bool depthTest = false;
     bool polygonOffset = false;
     float offsetFactor = 0;

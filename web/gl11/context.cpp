@@ -112,6 +112,9 @@ void Context::SetCapability(GLenum cap, bool on, const char* function) {
     case GL_POLYGON_OFFSET_FILL:
         state_.polygonOffsetFill = on;
         break;
+    case GL_SCISSOR_TEST:
+        state_.scissorTest = on;
+        break;
     default:
         Error(GL_INVALID_ENUM, function);
         break;
@@ -149,13 +152,24 @@ void Context::Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     state_.viewport[3] = height;
 }
 
+void Context::Scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    if (width < 0 || height < 0) {
+        Error(GL_INVALID_VALUE, "glScissor");
+        return;
+    }
+    state_.scissor[0] = x;
+    state_.scissor[1] = y;
+    state_.scissor[2] = width;
+    state_.scissor[3] = height;
+}
+
 void Context::Clear(GLbitfield mask) {
     if ((mask & ~(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)) != 0) {
         Error(GL_INVALID_VALUE, "glClear");
         return;
     }
     Flush();
-    renderer_.Clear(mask, state_.clearColor);
+    renderer_.Clear(mask, state_.clearColor, state_.scissorTest ? state_.scissor : nullptr);
 }
 
 void Context::Flush() {
@@ -468,6 +482,10 @@ BatchKey Context::CurrentKey() const {
     BatchKey key;
     std::copy_n(state_.viewport, 4, key.viewport);
     key.projectionVersion = projectionVersion_;
+    key.scissorTest = state_.scissorTest;
+    if (key.scissorTest) {
+        std::copy_n(state_.scissor, 4, key.scissor);
+    }
     key.depthTest = state_.depthTest;
     key.polygonOffset = state_.polygonOffsetFill;
     if (key.polygonOffset) {

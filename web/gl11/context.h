@@ -31,6 +31,7 @@ class Context {
     void LightsChanged() { ++state_.lightsVersion; }
 
     void Viewport(GLint x, GLint y, GLsizei width, GLsizei height);
+    void Scissor(GLint x, GLint y, GLsizei width, GLsizei height);
     void Clear(GLbitfield mask);
     // Hands what has been gathered to WebGL.
     void Flush();

@@ -37,6 +37,10 @@ void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     Gl().Viewport(x, y, width, height);
 }
 
+void glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    Gl().Scissor(x, y, width, height);
+}
+
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
     float* c = Gl().state().clearColor;
     const float given[4] = {red, green, blue, alpha};

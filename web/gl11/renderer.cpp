@@ -120,10 +120,11 @@ int Renderer::Uniform(const char* name) {
     return location;
 }
 
-void Renderer::Clear(GLbitfield mask, const float color[4]) {
+void Renderer::Clear(GLbitfield mask, const float color[4], const GLint* scissor) {
     if (!Ready()) {
         return;
     }
+    Scissor(scissor);
     emscripten_glClearColor(color[0], color[1], color[2], color[3]);
     emscripten_glDepthMask(GL_TRUE);
     emscripten_glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
@@ -264,12 +265,22 @@ void Renderer::SetLights(const Batch& batch, const Faults& faults) {
     emscripten_glUniform1fv(Uniform("u_lightHasSpot"), count, hasSpot);
 }
 
+void Renderer::Scissor(const GLint* box) {
+    if (box == nullptr) {
+        emscripten_glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    emscripten_glEnable(GL_SCISSOR_TEST);
+    emscripten_glScissor(box[0], box[1], box[2], box[3]);
+}
+
 void Renderer::Draw(const Batch& batch, const Faults& faults) {
     const BatchKey& key = batch.key;
     if (!Ready() || batch.Empty() || (key.texturing && faults.dropTextured)) {
         return;
     }
     emscripten_glUseProgram(program_);
+    Scissor(key.scissorTest ? key.scissor : nullptr);
     emscripten_glViewport(key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]);
     if (key.depthTest) {
         emscripten_glEnable(GL_DEPTH_TEST);

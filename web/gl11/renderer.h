@@ -27,7 +27,8 @@ class Renderer {
     void Forget();
     bool Ready() const { return program_ != 0; }
 
-    void Clear(GLbitfield mask, const float color[4]);
+    // `scissor`: the box the clear is limited to, or null.
+    void Clear(GLbitfield mask, const float color[4], const GLint* scissor);
     void Draw(const Batch& batch, const Faults& faults);
 
     void TexImage(GLuint name, int level, int width, int height, const uint8_t* rgba);
@@ -50,6 +51,7 @@ class Renderer {
     void ApplyParameters(const Texture& texture);
     GLuint Bind(Texture* texture);
     void SetLights(const Batch& batch, const Faults& faults);
+    void Scissor(const GLint* box);
 
     GLuint program_ = 0;
     GLuint vertexBuffer_ = 0;

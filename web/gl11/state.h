@@ -43,6 +43,8 @@ struct AttribState {
     bool blend = false;
     bool texture2D = false;
     bool polygonOffsetFill = false;
+    bool scissorTest = false;
+    GLint scissor[4] = {0, 0, 0, 0}; // set before the test is enabled wherever it is used
     Light lights[kMaxLights];
     Material front;
     Material back;

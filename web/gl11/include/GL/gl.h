@@ -59,6 +59,7 @@ typedef double GLclampd;
 #define GL_LIGHTING 0x0B50
 #define GL_DEPTH_TEST 0x0B71
 #define GL_BLEND 0x0BE2
+#define GL_SCISSOR_TEST 0x0C11
 #define GL_TEXTURE_2D 0x0DE1
 #define GL_POLYGON_OFFSET_FILL 0x8037
 #define GL_LIGHT0 0x4000
@@ -139,6 +140,7 @@ void glEnableClientState(GLenum array);
 void glDisableClientState(GLenum array);
 
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void glScissor(GLint x, GLint y, GLsizei width, GLsizei height);
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha);
 void glClear(GLbitfield mask);
 void glFlush(void);
