@@ -1,0 +1,227 @@
+// The browser build in headless Chromium (WebGL through SwiftShader), the site served from
+// 127.0.0.1. Usage: node web_test.mjs CASE SITE NODE_PREFIX [ZORVIK_CAPTURE]
+//   frames     three frames against zorvik-capture's, and the same with a part left out
+//   page       a clean console through resizes, a lost and restored context and full screen
+//   file       the page opened from a file
+//   nowebgl    a browser without WebGL gets a message in plain words
+//   benchmark  frames and steps per second at 1280 x 720, and the first frame's time
+import { createRequire } from 'module';
+import { execFileSync } from 'child_process';
+import fs from 'fs';
+import http from 'http';
+import os from 'os';
+import path from 'path';
+
+const [testCase, site, nodePrefix, capture] = process.argv.slice(2);
+const { chromium } = createRequire(path.join(nodePrefix, '/'))('playwright-core');
+const refs = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvik-web-'));
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.png': 'image/png' };
+const server = http.createServer((request, response) => {
+    const name = new URL(request.url, 'http://host').pathname;
+    const file = name.startsWith('/ref/') ? path.join(refs, path.basename(name))
+                                          : path.join(site, path.normalize(name));
+    fs.readFile(file, (error, data) => {
+        response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(file)] });
+        response.end(error ? undefined : data);
+    });
+});
+await new Promise((ready) => server.listen(0, '127.0.0.1', ready));
+const base = `http://127.0.0.1:${server.address().port}/index.html`;
+const failures = [];
+const check = (ok, what) => { if (!ok) failures.push(what); console.log(`${ok ? 'ok' : 'FAIL'}: ${what}`); };
+// Generous: SwiftShader on a busy machine takes seconds per frame.
+const patience = { timeout: 240000, polling: 250 };
+
+async function launch(extraArgs = []) {
+    return chromium.launch({ executablePath: '/usr/bin/chromium', headless: true,
+        args: ['--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader',
+               '--use-angle=swiftshader', ...extraArgs] });
+}
+
+// A page whose console's errors and warnings are collected.
+async function open(browser, url, width, height) {
+    const page = await browser.newPage({ viewport: { width, height } });
+    page.complaints = [];
+    page.on('console', (m) => {
+        if (m.type() === 'error' || m.type() === 'warning') page.complaints.push(m.text());
+    });
+    page.on('pageerror', (e) => page.complaints.push(e.message));
+    await page.goto(url);
+    return page;
+}
+
+const canvasSize = () => {
+    const canvas = document.querySelector('canvas');
+    return [canvas.width, canvas.height];
+};
+const framesAfter = (page, n) =>
+    page.waitForFunction((n) => zorvikPage.stats.frames > n, n, patience);
+
+// Shares of pixels whose channels all lie within 2, 8 and 32 levels of the native frame's, and
+// the mean difference per channel.
+async function compare(browser, seed, step, fault) {
+    const [w, h] = [640, 360];
+    const ref = `ref-${seed}-${step}.png`;
+    if (!fs.existsSync(path.join(refs, ref))) {
+        execFileSync(capture, ['--seed', `${seed}`, '--frames', `${step}`, '--size', `${w}x${h}`,
+                               '--out', path.join(refs, ref)]);
+    }
+    const page = await open(browser, `${base}?seed=${seed}&stop=${step}&size=${w}x${h}` +
+                                     (fault ? `&fault=${fault}` : ''), w, h);
+    await page.waitForFunction((t) => document.title === t, `stopped ${step}`, patience);
+    const result = await page.evaluate(async (src) => {
+        const image = new Image();
+        image.src = src;
+        await image.decode();
+        const canvas = document.createElement('canvas');
+        [canvas.width, canvas.height] = [image.width, image.height];
+        const context = canvas.getContext('2d');
+        context.drawImage(image, 0, 0);
+        const native = context.getImageData(0, 0, image.width, image.height).data;
+        const web = zorvikPage.stats.picture.rgba;
+        const within = [0, 0, 0];
+        let sum = 0;
+        for (let i = 0; i < native.length; i += 4) {
+            let most = 0;
+            for (let k = 0; k < 3; ++k) {
+                const d = Math.abs(web[i + k] - native[i + k]);
+                sum += d;
+                most = Math.max(most, d);
+            }
+            [2, 8, 32].forEach((limit, j) => { within[j] += most <= limit ? 1 : 0; });
+        }
+        const pixels = native.length / 4;
+        return { w2: within[0] / pixels, w8: within[1] / pixels, w32: within[2] / pixels,
+                 mean: sum / (3 * pixels) };
+    }, `/ref/${ref}`);
+    await page.close();
+    return result;
+}
+
+async function framesCase() {
+    // Measured spreads (SwiftShader against llvmpipe): the bounds sit just outside them.
+    const frames = [
+        { seed: 1765432138, step: 600, w8: 0.937, mean: 2.0 }, // the city from above, two lights
+        { seed: 7, step: 420, w8: 0.965, mean: 1.0 },          // traffic close by
+        { seed: 1000, step: 180, w8: 0.885, mean: 3.6 },       // the icon's frame
+    ];
+    const browser = await launch();
+    const passes = async (fault) => {
+        let all = true;
+        for (const f of frames) {
+            const r = await compare(browser, f.seed, f.step, fault);
+            const ok = r.w8 >= f.w8 && r.mean <= f.mean;
+            all = all && ok;
+            console.log(`${fault || 'whole'} seed ${f.seed} step ${f.step}: within 2 ` +
+                        `${(100 * r.w2).toFixed(2)}%, 8 ${(100 * r.w8).toFixed(2)}%, 32 ` +
+                        `${(100 * r.w32).toFixed(2)}%, mean ${r.mean.toFixed(3)}` +
+                        (ok ? '' : ' (beyond the bound)'));
+        }
+        return all;
+    };
+    check(await passes(''), 'the browser draws the native frames');
+    for (const fault of ['light1', 'glow', 'traffic']) {
+        check(!(await passes(fault)), `a frame without ${fault} is told apart`);
+    }
+    await browser.close();
+}
+
+// How many pixels of a screenshot are not black.
+async function litPixels(page) {
+    const png = (await page.screenshot()).toString('base64');
+    return page.evaluate(async (src) => {
+        const image = new Image();
+        image.src = src;
+        await image.decode();
+        const canvas = document.createElement('canvas');
+        [canvas.width, canvas.height] = [image.width, image.height];
+        const context = canvas.getContext('2d');
+        context.drawImage(image, 0, 0);
+        const data = context.getImageData(0, 0, image.width, image.height).data;
+        let lit = 0;
+        for (let i = 0; i < data.length; i += 4) lit += data[i] + data[i + 1] + data[i + 2] > 0;
+        return lit;
+    }, `data:image/png;base64,${png}`);
+}
+
+async function pageCase() {
+    const browser = await launch();
+    const page = await open(browser, `${base}?seed=7`, 480, 270);
+    await framesAfter(page, 2);
+    check(JSON.stringify(await page.evaluate(canvasSize)) === '[480,270]', 'the canvas fills the window');
+
+    await page.setViewportSize({ width: 400, height: 300 });
+    await page.waitForFunction(`(${canvasSize})().join('x') === '400x300'`, null, patience);
+    let frames = await page.evaluate(() => zorvikPage.stats.frames);
+    await framesAfter(page, frames + 1);
+    check(true, 'the canvas follows a resize');
+
+    await page.evaluate(() => {
+        const gl = document.querySelector('canvas').getContext('webgl');
+        window.loseContext = gl.getExtension('WEBGL_lose_context');
+        window.loseContext.loseContext();
+    });
+    await page.waitForFunction(() => document.querySelector('canvas').getContext('webgl')
+        .isContextLost(), null, patience);
+    frames = await page.evaluate(() => zorvikPage.stats.frames);
+    await page.evaluate(() => window.loseContext.restoreContext());
+    await framesAfter(page, frames + 2);
+    check((await litPixels(page)) > 1000, 'the city is drawn again after the context is restored');
+
+    await page.keyboard.press('F1');
+    await page.waitForFunction(() => document.fullscreenElement !== null, null, patience);
+    check(true, 'F1 enters full screen');
+    await page.keyboard.press('F1');
+    await page.waitForFunction(() => document.fullscreenElement === null, null, patience);
+    await page.dblclick('canvas');
+    await page.waitForFunction(() => document.fullscreenElement !== null, null, patience);
+    check(true, 'F1 leaves full screen, a double click enters it');
+    frames = await page.evaluate(() => zorvikPage.stats.frames);
+    await framesAfter(page, frames + 1);
+    check(page.complaints.length === 0, `a clean console (${page.complaints.join(' | ')})`);
+    await browser.close();
+}
+
+async function fileCase() {
+    const browser = await launch();
+    const page = await open(browser, `file://${path.resolve(site)}/index.html?seed=7`, 320, 180);
+    await framesAfter(page, 1);
+    check(page.complaints.length === 0, `opened from a file (${page.complaints.join(' | ')})`);
+    await browser.close();
+}
+
+async function noWebGlCase() {
+    const browser = await launch(['--disable-webgl']);
+    const page = await open(browser, base, 320, 180);
+    await page.waitForFunction(() => !document.getElementById('message').hidden, null, patience);
+    const text = await page.evaluate(() => document.getElementById('message').textContent);
+    check(/needs WebGL/.test(text), `without WebGL the page says so: "${text}"`);
+    await browser.close();
+}
+
+async function benchmarkCase() {
+    const browser = await launch();
+    const page = await open(browser, `${base}?seed=1765432138&stats=1`, 1280, 720);
+    const lines = [];
+    page.on('console', (m) => { if (/frames\/s/.test(m.text())) lines.push(m.text()); });
+    await page.waitForFunction(() => zorvikPage.stats.frames > 0, null, patience);
+    const first = await page.evaluate(() => zorvikPage.stats.firstFrameMs);
+    console.log(`benchmark: web first frame ${first.toFixed(0)} ms after the page began loading`);
+    await page.waitForTimeout(30000);
+    console.log(`benchmark: web 1280x720 ${lines.length ? lines[lines.length - 1] : 'no rate line yet'}`);
+    check(lines.length > 0, 'the program reports its rates');
+    await browser.close();
+}
+
+const cases = { frames: framesCase, page: pageCase, file: fileCase, nowebgl: noWebGlCase,
+                benchmark: benchmarkCase };
+try {
+    await cases[testCase]();
+} catch (error) {
+    failures.push(String(error));
+    console.log(`FAIL: ${error}`);
+}
+server.close();
+fs.rmSync(refs, { recursive: true, force: true });
+process.exit(failures.length ? 1 : 0);
