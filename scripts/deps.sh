@@ -20,6 +20,7 @@ test_packages=(
     icoutils desktop-file-utils libxml2-utils man-db lintian dpkg-dev file
     ffmpeg
     sway wtype grim swayidle jq
+    emscripten chromium
 )
 
 case "${1:-}" in
@@ -30,6 +31,12 @@ test) wanted=("${test_packages[@]}") ;;
     exit 2
     ;;
 esac
+
+# The browser tests install playwright-core with npm. Machines with their own Node.js (whose npm
+# comes with it) must not get Debian's, which would replace it.
+if [ "${1:-}" = test ] && ! command -v npm >/dev/null; then
+    wanted+=(npm)
+fi
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds every preset (linux, asan, windows-x64, windows-x86) and runs every test: unit tests,
-# OpenGL tests on a headless context, end-to-end runs under Xvfb, and the Windows x64 tests under
-# Wine. Of the windows-x86 build only the package is checked: this machine's kernel cannot execute
-# 32-bit x86 code.
+# Builds every preset (linux, asan, windows-x64, windows-x86, web) and runs every test: unit tests,
+# OpenGL tests on a headless context, end-to-end runs under Xvfb, the Windows x64 tests under
+# Wine, and the browser build in headless Chromium (its frames compared with the linux build's).
+# Of the windows-x86 build only the package is checked: this machine's kernel cannot execute 32-bit
+# x86 code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 
-for preset in linux asan windows-x64 windows-x86; do
+for preset in linux asan windows-x64 windows-x86 web; do
     echo "=== build: $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
@@ -25,7 +26,7 @@ trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true' EXIT
 passed=0
 failed=0
 status=0
-for preset in linux asan windows-x64 windows-x86; do
+for preset in linux asan windows-x64 windows-x86 web; do
     echo "=== test: $preset"
     log="build/$preset/ctest.log"
     if ! ctest --preset "$preset" 2>&1 | tee "$log"; then

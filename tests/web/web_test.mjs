@@ -2,7 +2,7 @@
 // 127.0.0.1. Usage: node web_test.mjs CASE SITE NODE_PREFIX [ZORVIK_CAPTURE]
 //   frames     three frames against zorvik-capture's, and the same with a part left out
 //   page       a clean console through resizes, a lost and restored context and full screen
-//   file       the page opened from a file
+//   file       the page opened from a file (SITE: the unpacked package)
 //   nowebgl    a browser without WebGL gets a message in plain words
 //   benchmark  frames and steps per second at 1280 x 720, and the first frame's time
 import { createRequire } from 'module';
