@@ -1,6 +1,6 @@
 # Monitors that change while the full-screen saver runs, on Xorg's dummy driver (natively with
 # --saver, under Wine with /s): the second monitor switched off, back on, given another mode, moved
-# below the first. After each change the saver lives on, every monitor shows the city whole (the
+# below the first (natively). After each change the saver lives on, every monitor shows the city whole (the
 # same state drawn on each: the same picture where two have one shape) and nothing of the desktop,
 # and a key still ends it with exit code 0.
 start_two_monitors 1280x720
@@ -46,7 +46,10 @@ wait_for "the same picture on both monitors" monitors_drawn 1280x720+0+0 1280x72
 change "off" --output DUMMY1 --off -- 1280x720+0+0
 change "on" --output DUMMY1 --mode 1280x720 --pos 1280x0 -- 1280x720+0+0 1280x720+1280+0
 change "mode" --output DUMMY1 --mode 1024x768 -- 1280x720+0+0 1024x768+1280+0
-change "below" --output DUMMY1 --mode 1280x720 --pos 0x720 -- 1280x720+0+0 1280x720+0+720
+# Wine 8 tells its programs nothing of a monitor that only moved (no WM_DISPLAYCHANGE, stale
+# metrics), so the move is followed natively only.
+[ -n "$use_wine" ] ||
+    change "below" --output DUMMY1 --mode 1280x720 --pos 0x720 -- 1280x720+0+0 1280x720+0+720
 request_made
 xdotool key space
 expect_exit 0
