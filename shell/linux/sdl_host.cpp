@@ -772,6 +772,9 @@ bool SdlStartVideo(std::string* error) {
     // Only SIGINT and SIGTERM end the program through SDL_QUIT; closing a window is reported by
     // the window's own close event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL would suspend the X screen saver as it starts, and without a session bus its
+    // SDL_EnableScreenSaver never lifts that; only the surfaces that ask for it suspend it.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // Set before SDL starts: SDL's X11 driver keeps the handler it finds and passes refusals on to
     // it once it has put the desktop's display mode back.
     XSetErrorHandler(ReportRefusedRequest);
