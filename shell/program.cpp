@@ -218,6 +218,7 @@ bool Program::OpenSurface(const SurfaceRequest& request, bool reportFailure) {
     }
     surface.request = request;
     surfaces_.push_back(surface);
+    TellSize(surface);
     if (surfaces_.size() == 1) {
         // The scene's record describes the first surface: the size it sets its view up for.
         window_.width = surface.info.area.width;
@@ -349,6 +350,7 @@ void Program::Handle(const HostEvent& event) {
             surface->visible = true;
             surface->info.area.width = event.width;
             surface->info.area.height = event.height;
+            TellSize(*surface);
             if (surface == &surfaces_.front()) {
                 window_.width = event.width;
                 window_.height = event.height;
@@ -494,6 +496,16 @@ void Program::ReportRates(uint32_t steps) {
     }
 }
 
+// With --stats, the size each surface draws at, in pixels: at an output scale of 2 it is the
+// output's own resolution, not the desktop's units.
+void Program::TellSize(const Surface& surface) {
+    if (plan_.reportsRates) {
+        std::fprintf(stderr, "zorvik: surface %u draws at %dx%d\n", surface.id,
+                     surface.info.area.width, surface.info.area.height);
+        std::fflush(stderr);
+    }
+}
+
 // Whether the pointer and focus noise of an output change may still be coming.
 bool Program::Quiet() {
     if (outputsChanged_) {
@@ -537,6 +549,7 @@ void Program::FollowOutputs() {
     for (size_t i = 0; i < surfaces_.size();) {
         Surface& surface = surfaces_[i];
         if (host_.Refit(surface.id, &surface.info)) {
+            TellSize(surface);
             ++i;
             continue;
         }

@@ -62,6 +62,7 @@ class Program {
     void Handle(const HostEvent& event);
     void FollowOutputs();
     bool Quiet();
+    void TellSize(const Surface& surface);
     uint32_t TimeToNextDeadline(uint32_t wait);
     bool EndsTheSaver(const HostEvent& event);
     bool AnyVisible() const;

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "common/standard_descriptors.h"
+#include "shell/linux/quit_watchdog.h"
 #include "shell/linux/sdl_host.h"
+#include "shell/linux/single_saver.h"
+#include "shell/linux/startup_messages.h"
 #include "shell/options.h"
 #include "shell/program.h"
 
@@ -35,18 +38,11 @@ int main(int argc, char** argv) {
         std::fputs(VersionText().c_str(), stdout);
         return 0;
     }
-    if (!SdlStartVideo(&error)) {
-        const char* display = std::getenv("DISPLAY");
-        if (display != nullptr && display[0] != '\0') {
-            std::fprintf(stderr, "zorvik: cannot open the display '%s' (%s).\n", display,
-                         error.c_str());
-        } else {
-            std::fprintf(stderr,
-                         "zorvik: cannot open a display (%s).\n"
-                         "zorvik draws into a window and needs a graphical session: run it on a "
-                         "desktop, or set DISPLAY.\n",
-                         error.c_str());
-        }
+    // Like the Windows saver: a second one while one runs ends at once, and the first goes on.
+    if (options.mode == RunMode::kSaverFullScreen && !TakeSaverPlace()) {
+        return 0;
+    }
+    if (!StartVideoQuietly(&error)) {
         return 1;
     }
     int result = 0;
@@ -54,6 +50,7 @@ int main(int argc, char** argv) {
         const std::unique_ptr<Host> host = MakeLinuxHost();
         result = RunZorvik(*host, options);
     }
+    StopQuitForwarding();
     SdlStopVideo();
     return result;
 }

@@ -1,10 +1,12 @@
 #include "shell/linux/quit_watchdog.h"
 
+#include <SDL.h>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -13,8 +15,18 @@ namespace {
 
 int g_wakeUp[2] = {-1, -1}; // the signal handler writes, the thread reads
 std::atomic<bool> g_displaySwitched{false};
-struct sigaction g_previousInt {};
-struct sigaction g_previousTerm {};
+// Held while a quit event is handed to SDL, which must not stop meanwhile.
+std::mutex g_forwarding;
+bool g_forwardingStopped = false;
+
+// Every signal that ends the process by default and comes from outside (kill, a terminal, a
+// timer, a resource limit), besides the real-time ones. Left out: SIGPIPE, which the program
+// ignores so that a reader that goes away costs only the lines it missed; and the faults
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP, SIGSYS), raised by the failing code itself.
+const int kEndingSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM,
+                              SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,  SIGSTKFLT};
+// Indexed by signal number: what was there before ours (SDL's own for SIGINT and SIGTERM).
+struct sigaction g_previous[_NSIG] {};
 
 void PassOn(const struct sigaction& previous, int signal, siginfo_t* info, void* context) {
     if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
@@ -22,11 +34,8 @@ void PassOn(const struct sigaction& previous, int signal, siginfo_t* info, void*
     } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
                previous.sa_handler != nullptr) {
         previous.sa_handler(signal);
-    } else if (previous.sa_handler == SIG_DFL) {
-        // Nobody turns the signal into a close: it ends the program, as it would have.
-        ::signal(signal, SIG_DFL);
-        raise(signal);
     }
+    // A default action is not taken: the watching thread turns the signal into a quit event.
 }
 
 void OnQuitSignal(int signal, siginfo_t* info, void* context) {
@@ -36,7 +45,30 @@ void OnQuitSignal(int signal, siginfo_t* info, void* context) {
     if (write(g_wakeUp[1], &byte, 1) < 0) {
     }
     errno = saved;
-    PassOn(signal == SIGINT ? g_previousInt : g_previousTerm, signal, info, context);
+    if (signal > 0 && signal < _NSIG) {
+        PassOn(g_previous[signal], signal, info, context);
+    }
+}
+
+// The road SIGTERM takes, for every quit signal: SDL turns only SIGINT and SIGTERM into a quit
+// event itself, and a second one does no harm.
+void ForwardQuit() {
+    std::lock_guard<std::mutex> lock(g_forwarding);
+    if (!g_forwardingStopped) {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+    }
+}
+
+// A signal that was ignored when the program started stays ignored: it would not have ended it.
+void TakeUnlessIgnored(int signal, const struct sigaction& handler) {
+    struct sigaction present {};
+    if (sigaction(signal, nullptr, &present) != 0 ||
+        ((present.sa_flags & SA_SIGINFO) == 0 && present.sa_handler == SIG_IGN)) {
+        return;
+    }
+    sigaction(signal, &handler, &g_previous[signal]);
 }
 
 bool WaitReadable(int fd, int milliseconds) {
@@ -62,6 +94,7 @@ void Watch(uint32_t graceMilliseconds) {
         if (read(g_wakeUp[0], &byte, 1) <= 0) {
             return;
         }
+        ForwardQuit();
         // A normal road that ends the program ends this thread with it.
         WaitReadable(-1, static_cast<int>(graceMilliseconds));
         while (g_displaySwitched.load()) {
@@ -88,10 +121,19 @@ void StartQuitWatchdog(uint32_t graceMilliseconds) {
     handler.sa_sigaction = OnQuitSignal;
     handler.sa_flags = SA_SIGINFO | SA_RESTART;
     sigemptyset(&handler.sa_mask);
-    sigaction(SIGINT, &handler, &g_previousInt);
-    sigaction(SIGTERM, &handler, &g_previousTerm);
+    for (const int signal : kEndingSignals) {
+        TakeUnlessIgnored(signal, handler);
+    }
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        TakeUnlessIgnored(signal, handler);
+    }
 }
 
 void SetQuitWatchdogDisplaySwitched(bool switched) {
     g_displaySwitched.store(switched);
+}
+
+void StopQuitForwarding() {
+    std::lock_guard<std::mutex> lock(g_forwarding);
+    g_forwardingStopped = true;
 }

@@ -116,6 +116,16 @@ int LinuxHost::Start(bool quiet) {
     return 0;
 }
 
+// What tells an SDL display from the others while it exists: its name, which outputs of one make
+// share, and its place on the desktop.
+std::string DisplayKey(int index) {
+    const char* name = SDL_GetDisplayName(index);
+    SDL_Rect bounds{0, 0, 0, 0};
+    SDL_GetDisplayBounds(index, &bounds);
+    return std::string(name != nullptr ? name : "") + "@" + std::to_string(bounds.x) + "," +
+           std::to_string(bounds.y);
+}
+
 uint32_t LinuxHost::OutputId(const std::string& key) {
     const auto found = outputIds_.find(key);
     if (found != outputIds_.end()) {
@@ -158,9 +168,8 @@ std::vector<Output> LinuxHost::Outputs() {
         if (SDL_GetDisplayBounds(i, &bounds) != 0) {
             continue;
         }
-        const char* name = SDL_GetDisplayName(i);
         Output output;
-        output.id = OutputId(name != nullptr ? name : std::to_string(i));
+        output.id = OutputId(DisplayKey(i));
         output.area = HostRect{bounds.x, bounds.y, bounds.w, bounds.h};
         // SDL lists the primary display first.
         output.primary = i == 0;
@@ -172,12 +181,11 @@ std::vector<Output> LinuxHost::Outputs() {
     return outputs;
 }
 
-// The SDL display of an output, by its name; -1 when it is not there.
+// The SDL display of an output, by its key; -1 when it is not there.
 int LinuxHost::DisplayIndex(uint32_t outputId) {
     const int count = SDL_GetNumVideoDisplays();
     for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetDisplayName(i);
-        const auto found = outputIds_.find(name != nullptr ? name : std::to_string(i));
+        const auto found = outputIds_.find(DisplayKey(i));
         if (found != outputIds_.end() && found->second == outputId) {
             return i;
         }
@@ -434,10 +442,19 @@ bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
         return false;
     }
     const SurfaceKind kind = surface->request.kind;
-    if (kind == SurfaceKind::kOutput && DisplayIndex(surface->request.output) < 0) {
-        return false;
+    bool remake = kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop;
+    if (kind == SurfaceKind::kOutput) {
+        const int display = DisplayIndex(surface->request.output);
+        SDL_Rect bounds;
+        int width = 0, height = 0;
+        if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) {
+            return false;
+        }
+        // A compositor does not always fit a full-screen window to its output's new mode.
+        SDL_GetWindowSize(surface->window, &width, &height);
+        remake = width != bounds.w || height != bounds.h;
     }
-    if (kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop) {
+    if (remake) {
         // A window of the new shape first, on the same context, then the old one goes: the
         // context lives while any window does.
         Surface made;
@@ -755,6 +772,9 @@ bool SdlStartVideo(std::string* error) {
     // Only SIGINT and SIGTERM end the program through SDL_QUIT; closing a window is reported by
     // the window's own close event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL would suspend the X screen saver as it starts, and without a session bus its
+    // SDL_EnableScreenSaver never lifts that; only the surfaces that ask for it suspend it.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // Set before SDL starts: SDL's X11 driver keeps the handler it finds and passes refusals on to
     // it once it has put the desktop's display mode back.
     XSetErrorHandler(ReportRefusedRequest);

@@ -150,20 +150,28 @@ WindowId CreateChild(WindowId host, int32_t width, int32_t height, int depthBits
                         GLX_DEPTH_SIZE,
                         depthBits,
                         None};
-    XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+    // The host may be on another screen of the display than the default one (DISPLAY=:0.0 and a
+    // window of :0.1): the child takes a visual of the host's screen, or the server refuses it.
+    XWindowAttributes hostAttributes;
+    if (!Attributes(host, &hostAttributes)) {
+        *error = "the host window has gone";
+        return 0;
+    }
+    const int screen = XScreenNumberOfScreen(hostAttributes.screen);
+    XVisualInfo* visual = glXChooseVisual(display, screen, attributes);
     if (visual == nullptr) {
         // Some servers have no visual with alpha; the frame does not need it to look right.
         attributes[9] = 0;
-        visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+        visual = glXChooseVisual(display, screen, attributes);
     }
     if (visual == nullptr) {
-        *error = "no OpenGL visual with a depth buffer on this display";
+        *error = "no OpenGL visual with a depth buffer on the host window's screen";
         return 0;
     }
     ErrorTrap trap(display);
     XSetWindowAttributes set{};
     set.colormap = XCreateColormap(display, host, visual->visual, AllocNone);
-    set.background_pixel = BlackPixel(display, DefaultScreen(display));
+    set.background_pixel = BlackPixel(display, screen);
     set.border_pixel = 0;
     const Window child = XCreateWindow(
         display, host, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
@@ -265,7 +273,9 @@ bool SetSwapInterval(WindowId child, int interval) {
     using SwapIntervalMesa = int (*)(unsigned int);
     // Asked of the extension list first: a dispatching library hands out an entry point for any
     // name, whether the driver has it or not.
-    const char* extensions = glXQueryExtensionsString(g_display, DefaultScreen(g_display));
+    auto found = g_childVisuals.find(child);
+    const int screen = found != g_childVisuals.end() ? found->second->screen : 0;
+    const char* extensions = glXQueryExtensionsString(g_display, screen);
     const std::string list = extensions != nullptr ? std::string(" ") + extensions + " " : "";
     // Through a plain pointer: the entry points' real types are not the generic one they come as.
     auto ext = reinterpret_cast<SwapIntervalExt>(reinterpret_cast<void*>(

@@ -95,7 +95,7 @@ add_output() {
 # The copy as nobody (run_as, once sway runs), on sway's display. As natively under X11, SIGINT,
 # which a background job starts with ignored, is given its default.
 program_command() {
-    program_words=("${run_as[@]}" env --default-signal=INT "${sanitizer_env[@]}"
+    program_words=("${run_as[@]}" env "${start_signals:---default-signal=INT}" "${sanitizer_env[@]}"
         SDL_VIDEODRIVER=wayland "$@" "$work/bin/zorvik")
 }
 # The process that runs the program's code: the one started, setpriv and env having become it.

@@ -20,7 +20,7 @@ display_cleanup() {
 # A background job of a script starts with SIGINT ignored, and the program rightly keeps a signal
 # its parent chose to ignore; give it the default, as a terminal would.
 program_command() {
-    program_words=(env --default-signal=INT "${sanitizer_env[@]}" "$@" "$program")
+    program_words=(env "${start_signals:---default-signal=INT}" "${sanitizer_env[@]}" "$@" "$program")
 }
 # The process that runs the program's code: the one started.
 program_process() { echo "$program_pid"; }

@@ -7,6 +7,7 @@
 #
 #   start_xvfb WxH [DEPTH]        a private Xvfb (start_display WxH with a depth of 24)
 #   start_two_monitors WxH        a private Xorg with two monitors of WxH side by side
+#   start_dummy_xorg WxH [N]      a private Xorg with N monitors (1 by default), real modes
 #   has_focus ID                  whether the keyboard's focus is on the window or inside it
 #
 # Its windows, keys and shots are those of the X server itself (xwininfo, xdotool, import), and
@@ -32,11 +33,12 @@ start_xvfb() {
     wait_for "X server with a ${size} screen" xvfb_answers "$size"
     x_server_started
 }
-# Two monitors side by side, each WxH, as Xorg's dummy driver gives them (Xvfb has one screen
-# of one mode): DUMMY0, the primary one, at (0,0), DUMMY1 right of it. GLX works there as under
+# One or two monitors side by side, each WxH, as Xorg's dummy driver gives them (Xvfb has one
+# screen of one mode): DUMMY0, the primary one, at (0,0), DUMMY1 right of it. GLX works there as under
 # Xvfb. The server is $xvfb_pid all the same, so that the rest of the library treats it alike.
-start_two_monitors() {
-    local size=$1 w h
+start_two_monitors() { start_dummy_xorg "$1" 2; }
+start_dummy_xorg() {
+    local size=$1 count=${2:-1} w h
     IFS=x read -r w h <<<"$size"
     cat >"$work/xorg.conf" <<CONF
 Section "Device"
@@ -65,13 +67,15 @@ CONF
     xvfb_pid=$!
     wait_for "the Xorg server" eval '[ -s "$work/display" ] && DISPLAY=":$(head -n 1 "$work/display")" xdpyinfo >/dev/null 2>&1'
     export DISPLAY=":$(head -n 1 "$work/display")"
-    xrandr --addmode DUMMY1 "$size" 2>/dev/null
-    xrandr --output DUMMY0 --mode "$size" --pos 0x0 --primary \
-        --output DUMMY1 --mode "$size" --pos "${w}x0" || fail "xrandr cannot place two monitors"
+    local second=()
+    [ "$count" = 1 ] || second=(--output DUMMY1 --mode "$size" --pos "${w}x0")
+    [ "$count" = 1 ] || xrandr --addmode DUMMY1 "$size" 2>/dev/null
+    xrandr --output DUMMY0 --mode "$size" --pos 0x0 --primary "${second[@]}" ||
+        fail "xrandr cannot place $count monitor(s)"
     # A full query makes the server probe its outputs again: until then a client that asks only
     # for the current state (SDL does) still finds the first monitor alone.
     xrandr >/dev/null
-    wait_for "a screen of two monitors" eval '[ "$(screen_size)" = "$((2 * w))x$h" ]'
+    wait_for "a screen of $count monitor(s)" eval '[ "$(screen_size)" = "$((count * w))x$h" ]'
     x_server_started
 }
 

@@ -40,3 +40,20 @@ start_program --window-id 0x1ffffff0
 expect_exit 1
 grep -q "window 0x1ffffff0" "$work/stderr" ||
     fail "the missing window was not named: $(cat "$work/stderr")"
+
+# A host window on the display's second screen, the program on the first: the child takes the
+# host's screen and draws there.
+stop_x_server
+Xvfb -displayfd 3 -screen 0 640x480x24 -screen 1 640x480x24 -nolisten tcp -noreset \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for "an X server with two screens" eval 'xdpyinfo -display ":$(head -n 1 "$work/display")" >/dev/null 2>&1'
+export DISPLAY=":$(head -n 1 "$work/display").1"
+start_host 300 200
+export DISPLAY=${DISPLAY%.1}.0
+start_program --window-id "$host"
+DISPLAY=${DISPLAY%.0}.1 wait_for "the program's window filling the host" host_child_is 300x200
+request_made
+kill -s TERM "$program_pid"
+expect_exit 0
+! grep -q "refused" "$work/stderr" || fail "$(cat "$work/stderr")"

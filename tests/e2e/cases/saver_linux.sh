@@ -39,3 +39,39 @@ expect_step_rate "of --saver" 40 80
 request_made
 kill -s TERM "$program_pid"
 expect_exit 0
+
+# A screen saver lets the X server's own saver (and the display's power-down with it) come on its
+# schedule, here after 4 s without input; the plain animation holds it off.
+cc -O1 -o "$work/x11_saver_state" "$here/x11_saver_state.c" -lXss -lX11 ||
+    fail "cannot build the screen saver probe"
+saver_on() { [ "$("$work/x11_saver_state" | cut -d' ' -f1)" = on ]; }
+idle_past() { (($("$work/x11_saver_state" | cut -d' ' -f2) > $1)); }
+xset s 4 4
+for row in "--saver on" "/s on" "--root on" "--window off"; do
+    read -r mode expected <<<"$row"
+    note "$mode: the X screen saver $expected"
+    # Input before the start: the server's idle time begins anew, and its saver goes off.
+    xdotool mousemove_relative 1 1
+    start_program "$mode"
+    wait_frames
+    wait_for "8 s without input" idle_past 8000
+    if saver_on; then state=on; else state=off; fi
+    [ "$state" = "$expected" ] || fail "the X screen saver is $state under $mode"
+    running || fail "the program under $mode ended with the X screen saver"
+    kill -s TERM "$program_pid"
+    expect_exit 0
+done
+xset s off
+
+# One saver at a time, as on Windows: a second --saver or /s exits at once with 0, and the first
+# goes on.
+start_program --saver
+wait_window "$title"
+first=$found
+for second in --saver /s; do
+    timeout "$deadline" "${program_words[@]}" "$second" 2>>"$work/stderr" ||
+        fail "a second $second while one ran: exit code $?"
+    running && xwininfo -id "$first" | grep -q IsViewable || fail "the second $second ended the first"
+done
+kill -s TERM "$program_pid"
+expect_exit 0
