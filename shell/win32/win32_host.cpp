@@ -161,6 +161,13 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     }
     // What the window said while it was made (its first size) is what the program sets up anyway.
     events_.resize(eventsBefore);
+    if (gl.keepsDisplayMode == TRUE) {
+        watchesDesktop_ = true;
+        desktop_ = HostRect{PlatformGetSystemMetrics(SM_XVIRTUALSCREEN),
+                            PlatformGetSystemMetrics(SM_YVIRTUALSCREEN),
+                            PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN),
+                            PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    }
     info->fullScreen = gl.isFullScreen == TRUE;
     info->area = HostRect{gl.x, gl.y, gl.width, gl.height};
     return window.id;
@@ -250,6 +257,22 @@ void Win32Host::FollowParents() {
     }
 }
 
+// The virtual screen, as a full-screen window of the desktop's mode last saw it. Not every system
+// says when it changes (Wine tells its programs nothing of a monitor that was switched off or
+// moved), so a change seen here is one too.
+void Win32Host::WatchDesktop() {
+    const HostRect now{
+        PlatformGetSystemMetrics(SM_XVIRTUALSCREEN), PlatformGetSystemMetrics(SM_YVIRTUALSCREEN),
+        PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN), PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (now.x != desktop_.x || now.y != desktop_.y || now.width != desktop_.width ||
+        now.height != desktop_.height) {
+        desktop_ = now;
+        HostEvent changed;
+        changed.kind = HostEventKind::kOutputsChanged;
+        events_.push_back(changed);
+    }
+}
+
 bool Win32Host::NextEvent(HostEvent* event, uint32_t waitMs) {
     bool hasChild = false;
     for (const HostWindow& window : windows_) {
@@ -259,6 +282,9 @@ bool Win32Host::NextEvent(HostEvent* event, uint32_t waitMs) {
     for (;;) {
         if (events_.empty()) {
             FollowParents();
+        }
+        if (events_.empty() && watchesDesktop_) {
+            WatchDesktop();
         }
         // One message at a time, each dispatched to its window's procedure, until one of them
         // says something the program must hear.

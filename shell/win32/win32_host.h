@@ -35,10 +35,13 @@ class Win32Host : public Host {
     bool Place(const SurfaceRequest& request, GL_Window* gl);
     const char* HostProblem(const SurfaceRequest& request, WindowHandle host);
     void FollowParents();
+    void WatchDesktop();
 
     Application application_{};
     // Records stay where they are while their windows live: the window procedure holds them.
     std::list<HostWindow> windows_;
     SurfaceId lastId_ = 0;
     std::deque<HostEvent> events_;
+    bool watchesDesktop_ = false;
+    HostRect desktop_;
 };
