@@ -184,17 +184,39 @@ bool Program::OpenSurfaces() {
         return OpenSurface(request);
     }
     // Where no surface can cover several outputs, each gets a full-screen surface of its own.
+    if (!CoverOutputs(true)) {
+        CloseSurfaces();
+        return false;
+    }
     request.kind = SurfaceKind::kOutput;
-    const std::vector<Output> outputs = host_.Outputs();
-    for (const Output& output : outputs) {
+    return !surfaces_.empty() || OpenSurface(request);
+}
+
+// A full-screen surface for every output that has none; in "primary" only the primary one's
+// shows the city. False when one could not be made and `failureEndsRun`, the reason shown; else
+// an output left uncovered may be covered at its next change.
+bool Program::CoverOutputs(bool failureEndsRun) {
+    SurfaceRequest request;
+    request.kind = SurfaceKind::kOutput;
+    request.hidesPointer = true;
+    request.keepsDisplayAwake = plan_.keepsDisplayAwake;
+    for (const Output& output : host_.Outputs()) {
+        const bool covered = std::any_of(surfaces_.begin(), surfaces_.end(), [&](const Surface& s) {
+            return s.request.output == output.id;
+        });
         request.output = output.id;
-        if (!OpenSurface(request)) {
-            CloseSurfaces();
-            return false;
+        if (covered) {
+            continue;
+        }
+        if (!OpenSurface(request, failureEndsRun)) {
+            if (failureEndsRun) {
+                return false;
+            }
+            continue;
         }
         surfaces_.back().drawsCity = plan_.monitors != MonitorMode::kPrimary || output.primary;
     }
-    return !surfaces_.empty() || OpenSurface(SurfaceRequest(request));
+    return true;
 }
 
 bool Program::OpenSurface(const SurfaceRequest& request, bool reportFailure) {
@@ -557,21 +579,7 @@ void Program::FollowOutputs() {
         surfaces_.erase(surfaces_.begin() + static_cast<std::ptrdiff_t>(i));
     }
     if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
-        SurfaceRequest request;
-        request.kind = SurfaceKind::kOutput;
-        request.hidesPointer = true;
-        request.keepsDisplayAwake = plan_.keepsDisplayAwake;
-        for (const Output& output : host_.Outputs()) {
-            const bool covered =
-                std::any_of(surfaces_.begin(), surfaces_.end(),
-                            [&](const Surface& s) { return s.request.output == output.id; });
-            request.output = output.id;
-            // An output that cannot be covered now may be later; it is no failure of the run.
-            if (!covered && OpenSurface(request, false)) {
-                surfaces_.back().drawsCity =
-                    plan_.monitors != MonitorMode::kPrimary || output.primary;
-            }
-        }
+        CoverOutputs(false);
     }
     if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&
         plan_.seedGiven) {

@@ -61,6 +61,7 @@ class Program {
     void PrepareFrames();
     void Handle(const HostEvent& event);
     void FollowOutputs();
+    bool CoverOutputs(bool failureEndsRun);
     bool Quiet();
     void TellSize(const Surface& surface);
     uint32_t TimeToNextDeadline(uint32_t wait);
