@@ -204,6 +204,17 @@ drawn() { [ "$(convert "$work/$1.png" -colorspace gray -format '%[max]' info:)" 
 # frame to the same pixels, so a picture that is not redrawn differently changes nowhere.
 pixels_changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
 
+# True when two shots of one size show the same picture: the same state drawn into two views of one
+# shape. Where the views lie at other places on the screen the rasteriser may round the odd edge
+# pixel otherwise, so up to one pixel in 200 may differ; a view cut off, stretched or of another
+# moment differs in far more.
+alike() {
+    local changed size
+    changed=$(pixels_changed "$1" "$2") || return 1
+    size=$(identify -format '%[fx:w*h]' "$work/$1.png") || return 1
+    [ "$changed" -le $((size / 200)) ]
+}
+
 # Waits until two shots in a row of the window both show something drawn and differ: frames
 # reach the window, and the picture moves. Nothing but the program draws there, and a window
 # that shows nothing, or a picture that stands still, never passes. The city can stay black for

@@ -11,9 +11,9 @@ halves() { # NAME: the two monitors' pictures of the screen, NAME-left.png and N
     convert "$work/$1.png" -crop 1280x720+0+0 +repage "$work/$1-left.png" &&
         convert "$work/$1.png" -crop 1280x720+1280+0 +repage "$work/$1-right.png"
 }
-both_drawn_alike() { halves shot && drawn shot-left && [ "$(pixels_changed shot-left shot-right)" = 0 ]; }
+both_drawn_alike() { halves shot && drawn shot-left && alike shot-left shot-right; }
 both_drawn_apart() { halves shot && drawn shot-left && drawn shot-right &&
-    [ "$(pixels_changed shot-left shot-right)" != 0 ]; }
+    ! alike shot-left shot-right; }
 left_drawn_right_black() { halves shot && drawn shot-left && ! drawn shot-right; }
 
 for mode in each span primary; do

@@ -18,7 +18,7 @@ monitors_drawn() { # AREA... (WxH+X+Y, the first the primary monitor's)
             drawn "monitor$i" || return 1
         i=$((i + 1))
     done
-    [ $# = 1 ] || [ "${1%%+*}" != "${2%%+*}" ] || [ "$(pixels_changed monitor0 monitor1)" = 0 ]
+    [ $# = 1 ] || [ "${1%%+*}" != "${2%%+*}" ] || alike monitor0 monitor1
 }
 # The size the saver's surface last said it draws at (--stats).
 drawing_at() { grep -o "draws at [0-9x]*" "$work/stderr" | tail -n 1 | cut -d' ' -f3; }
