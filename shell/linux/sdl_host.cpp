@@ -205,6 +205,9 @@ void LinuxHost::WatchOutputs(SDL_Window* window) {
         return;
     }
     xDisplay_ = info.info.x11.display;
+    // The X server keeps a client's first selection on a window and ignores later ones: SDL's
+    // own (output changes only) is cleared first, or a mode or a move would go unnoticed.
+    XRRSelectInput(xDisplay_, DefaultRootWindow(xDisplay_), 0);
     XRRSelectInput(xDisplay_, DefaultRootWindow(xDisplay_),
                    RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
@@ -306,15 +309,14 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
         break;
     case SurfaceKind::kDesktop:
-        width = desktop.w;
-        height = desktop.h;
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-        break;
     case SurfaceKind::kSpan: {
-        // Every output, whose union can begin left of or above the primary one.
+        // The primary output, or the union of every output, which can begin left of or above
+        // the primary one; as the outputs are now: on X11 SDL's own list lags behind RandR.
         const std::vector<Output> outputs = Outputs();
         SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
-        for (size_t i = 0; i < outputs.size(); ++i) {
+        const size_t count = kind == SurfaceKind::kDesktop ? std::min<size_t>(outputs.size(), 1)
+                                                          : outputs.size();
+        for (size_t i = 0; i < count; ++i) {
             const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
                                 outputs[i].area.height};
             SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
@@ -324,8 +326,8 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         width = all.w;
         height = all.h;
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-        // As large as the desktop: the window manager is told it is full screen, and puts it
-        // above panels and docks.
+        // Where SDL agrees on the primary output's place, the window manager is told the window
+        // is full screen, and puts it above panels and docks.
         if (SDL_GetDisplayBounds(0, &bounds) == 0 && SDL_RectEquals(&bounds, &all)) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         }
