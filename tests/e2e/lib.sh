@@ -197,8 +197,16 @@ keep_shot() {
     fi
 }
 
-# True when a shot has a pixel other than black, the colour the program clears to.
-drawn() { [ "$(convert "$work/$1.png" -colorspace gray -format '%[max]' info:)" != 0 ]; }
+# True when a shot shows a picture: more than one colour, and not all black, the colour the program
+# clears to. A window's plain background (white under Wine, while a resized window waits for its
+# next frame) is one colour too.
+drawn() {
+    local range
+    range=$(convert "$work/$1.png" -colorspace gray -format '%[min] %[max]' info:) &&
+        [ "${range#* }" != 0 ] && [ "${range% *}" != "${range#* }" ]
+}
+# True when a shot is all black.
+black() { [ "$(convert "$work/$1.png" -colorspace gray -format '%[max]' info:)" = 0 ]; }
 
 # How many pixels differ at all between two shots of the same size. The display draws the same
 # frame to the same pixels, so a picture that is not redrawn differently changes nowhere.

@@ -34,10 +34,7 @@ dismiss_box() { press_box_away "$1"; }
 # --- Windows -----------------------------------------------------------------------------------
 
 # "x y width height" of the program's client area on the screen: the X window itself.
-client_geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-        /^  Width/ {w=$NF} /^  Height/ {h=$NF} END {print x, y, w, h}'
-}
+client_geometry() { x_area "$1" | awk -F'[x+]' '{print $3, $4, $1, $2}'; }
 
 # With no window manager to draw a frame, the two kinds differ only in that the full-screen
 # pop-up asks to be kept above the others (the topmost style).

@@ -109,6 +109,13 @@ find_window() {
     done
     return 1
 }
+# "WxH+X+Y" of an X window on the root window, as the X server has it: under Wine too, whose
+# own coordinates put the primary monitor at 0,0.
+x_area() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF}
+        /Absolute upper-left Y/ {y=$NF} /^  Width/ {w=$NF} /^  Height/ {h=$NF}
+        END {print w "x" h "+" x "+" y}'
+}
 not_viewable() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 # Windows of this title; with "viewable", only those on the screen.

@@ -14,7 +14,7 @@ halves() { # NAME: the two monitors' pictures of the screen, NAME-left.png and N
 both_drawn_alike() { halves shot && drawn shot-left && alike shot-left shot-right; }
 both_drawn_apart() { halves shot && drawn shot-left && drawn shot-right &&
     ! alike shot-left shot-right; }
-left_drawn_right_black() { halves shot && drawn shot-left && ! drawn shot-right; }
+left_drawn_right_black() { halves shot && drawn shot-left && black shot-right; }
 
 for mode in each span primary; do
     note "--monitors $mode"
