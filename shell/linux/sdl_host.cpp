@@ -444,19 +444,13 @@ bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
         return false;
     }
     const SurfaceKind kind = surface->request.kind;
-    bool remake = kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop;
-    if (kind == SurfaceKind::kOutput) {
-        const int display = DisplayIndex(surface->request.output);
-        SDL_Rect bounds;
-        int width = 0, height = 0;
-        if (display < 0 || SDL_GetDisplayBounds(display, &bounds) != 0) {
-            return false;
-        }
-        // A compositor does not always fit a full-screen window to its output's new mode.
-        SDL_GetWindowSize(surface->window, &width, &height);
-        remake = width != bounds.w || height != bounds.h;
+    // A window of its own output's is fitted to the output's new mode or scale by the
+    // compositor, which tells it its size; SDL 2.26 keeps the size an output had at the start,
+    // and a window made anew from it would come out of the wrong shape.
+    if (kind == SurfaceKind::kOutput && DisplayIndex(surface->request.output) < 0) {
+        return false;
     }
-    if (remake) {
+    if (kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop) {
         // A window of the new shape first, on the same context, then the old one goes: the
         // context lives while any window does.
         Surface made;

@@ -1,8 +1,8 @@
 # Outputs that change while the saver runs on sway: each output has a surface of its own, and
 # after an output is added, one's mode changed, one set to scale 2 and a no-op enable (headless
 # sway 1.7 cannot disable its outputs) the saver lives on, every output shows the city, and a key
-# still ends it with exit code 0. At scale 2 the surface draws at the output's own pixels, which
-# --stats says.
+# still ends it with exit code 0. After the mode, and at scale 2, a surface draws at its output's
+# own pixels, which --stats says.
 start_display 1280x720
 add_output 1280x720 1280
 outputs() { swaymsg -t get_outputs | jq -r '.[] | select(.active) | .name'; }
@@ -15,8 +15,8 @@ every_output_drawn() {
         output_shot "$name" "$name" && drawn "$name" || return 1
     done
 }
-# The size the surface on the first output (the first surface) last said it draws at.
-last_size() { grep -o "surface 1 draws at [0-9x]*" "$work/stderr" | tail -n 1 | awk '{print $5}'; }
+# The size surface N (the first output's is 1, the second's 2) last said it draws at.
+last_size() { grep -o "surface $1 draws at [0-9x]*" "$work/stderr" | tail -n 1 | awk '{print $5}'; }
 change() { # WHAT SWAYMSG-ARGS...
     local what=$1 start
     shift
@@ -31,8 +31,9 @@ wait_window "$title"
 wait_for "every output drawn" every_output_drawn
 change "an output added" add_output 800x600 2560
 change "a mode" swaymsg output HEADLESS-2 mode 1024x768
+wait_for "the second output's surface at 1024x768" eval '[ "$(last_size 2)" = 1024x768 ]'
 change "scale 2" swaymsg output HEADLESS-1 scale 2
-[ "$(last_size)" = 1280x720 ] || fail "at scale 2 a surface draws at $(last_size), not 1280x720"
+[ "$(last_size 1)" = 1280x720 ] || fail "at scale 2 a surface draws at $(last_size 1), not 1280x720"
 change "a no-op enable" swaymsg output HEADLESS-1 enable
 [ "$(count_windows "$title")" = 3 ] || fail "$(count_windows "$title") surfaces for 3 outputs"
 request_made
