@@ -314,8 +314,8 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         // the primary one; as the outputs are now: on X11 SDL's own list lags behind RandR.
         const std::vector<Output> outputs = Outputs();
         SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
-        const size_t count = kind == SurfaceKind::kDesktop ? std::min<size_t>(outputs.size(), 1)
-                                                          : outputs.size();
+        const size_t count =
+            kind == SurfaceKind::kDesktop ? std::min<size_t>(outputs.size(), 1) : outputs.size();
         for (size_t i = 0; i < count; ++i) {
             const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
                                 outputs[i].area.height};
