@@ -113,6 +113,15 @@ int LinuxHost::Start(bool quiet) {
     // A screen saver lets the screen blank and power down on the system's schedule; only
     // surfaces that ask for it hold that off.
     SDL_EnableScreenSaver();
+    // On X11 the outputs are RandR's from the start: the changes made before the first surface
+    // are missing from SDL's own list. SDL lends its connection only through a window.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && SDL_strcmp(driver, "x11") == 0) {
+        if (SDL_Window* probe = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN)) {
+            WatchOutputs(probe);
+            SDL_DestroyWindow(probe);
+        }
+    }
     return 0;
 }
 
@@ -294,9 +303,18 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     SurfaceKind kind = request.kind;
     if (kind == SurfaceKind::kFullScreen) {
         switched = SwitchMode(request.width, request.height, &mode);
+        const std::vector<Output> outputs = Outputs();
         if (!switched) {
             ShowError("Mode Switch Failed.\nRunning In Windowed Mode.");
             kind = SurfaceKind::kWindow;
+        } else if (!outputs.empty() && outputs.front().area.width == request.width &&
+                   outputs.front().area.height == request.height) {
+            // The primary output has the mode already. SDL 2.26 would set it again, on the output
+            // it knew first rather than the primary one; on X11 it shrinks the screen to the mode
+            // meanwhile, and when it sets the desktop's mode back at the end, a monitor moved
+            // since then that no longer fits is left turned off.
+            switched = false;
+            kind = SurfaceKind::kDesktop;
         }
     }
     SDL_DisplayMode desktop;
@@ -467,6 +485,20 @@ bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
         surface->width = made.width;
         surface->height = made.height;
         return true;
+    }
+    if (kind == SurfaceKind::kFullScreen && xDisplay_ != nullptr) {
+        // SDL 2.26 keeps a full-screen window where the primary output was at the start: it is
+        // moved over the primary output as it is now, and told its new size by the X server.
+        const std::vector<Output> outputs = Outputs();
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        if (!outputs.empty() && SDL_GetWindowWMInfo(surface->window, &wm)) {
+            const HostRect& area = outputs.front().area;
+            XMoveResizeWindow(xDisplay_, wm.info.x11.window, area.x, area.y,
+                              static_cast<unsigned>(area.width),
+                              static_cast<unsigned>(area.height));
+            XFlush(xDisplay_);
+        }
     }
     // A window on one output follows that output as the compositor resizes it.
     int x = 0, y = 0;

@@ -57,15 +57,15 @@ request_made
 xdotool key space
 expect_exit 0
 
-note "full screen at the desktop's mode"
-# The window over the primary monitor, and a picture in it. (A move may give it a new window.)
+# The plain full screen, with its switch to 1280x720 and at the desktop's mode, keeps to the primary
+# monitor: the window over it, and a picture in it. (A change may give it a new window.)
 covers() { # AREA (WxH+X+Y)
     find_window "$title" && [ "$(x_area "$found")" = "$1" ] &&
         import -window root "$work/screen.png" 2>/dev/null &&
         convert "$work/screen.png" -crop "$1" +repage "$work/primary.png" && drawn primary
 }
 follow() { # WHAT XRANDR-ARGS... -- AREA
-    local what=$1 start args=() size
+    local what="$how, $1" start args=() size
     shift
     while [ "$1" != -- ]; do args+=("$1") && shift; done
     size=${2%%+*}
@@ -74,14 +74,25 @@ follow() { # WHAT XRANDR-ARGS... -- AREA
     xrandr >/dev/null
     wait_for "the drawing at $size after: $what" eval '[ "$(drawing_at)" = "$size" ]'
     deadline=$((deadline * 2)) wait_for "the primary monitor covered after: $what" covers "$2"
-    bench "full screen, $what: the view right after (ms)" $(($(now_ms) - start))
-    [ -z "${ZORVIK_E2E_SHOTS:-}" ] || cp "$work/screen.png" "$ZORVIK_E2E_SHOTS/${tag:+$tag-}outputs-full-screen-${what// /-}.png"
+    bench "$what: the view right after (ms)" $(($(now_ms) - start))
+    [ -z "${ZORVIK_E2E_SHOTS:-}" ] || cp "$work/screen.png" "$ZORVIK_E2E_SHOTS/${tag:+$tag-}outputs-${what//[ ,\']/-}.png"
 }
-start_program --size desktop --stats
+how="full screen"
+start_program --stats
 wait_window "$title"
 wait_drawing "$found"
 follow "primary moved" --output DUMMY0 --pos 0x720 --output DUMMY1 --pos 0x0 -- 1280x720+0+720
 follow "primary mode" --output DUMMY0 --mode 1024x768 -- 1024x768+0+720
+request_made
+tap_key "$found" Escape
+expect_exit 0
+
+how="desktop's mode"
+start_program --size desktop --stats
+wait_window "$title"
+wait_drawing "$found"
+follow "primary moved" --output DUMMY0 --pos 0x0 --output DUMMY1 --pos 0x768 -- 1024x768+0+0
+follow "primary mode" --output DUMMY0 --mode 1280x720 -- 1280x720+0+0
 request_made
 tap_key "$found" Escape
 expect_exit 0
