@@ -5,6 +5,8 @@
 #include "shell/win32/platform_constants.h"
 #include "shell/win32/saver_store.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kExitClassRefused = -1;
@@ -161,12 +163,9 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     }
     // What the window said while it was made (its first size) is what the program sets up anyway.
     events_.resize(eventsBefore);
-    if (gl.keepsDisplayMode == TRUE) {
+    if (gl.isFullScreen == TRUE) {
         watchesDesktop_ = true;
-        desktop_ = HostRect{PlatformGetSystemMetrics(SM_XVIRTUALSCREEN),
-                            PlatformGetSystemMetrics(SM_YVIRTUALSCREEN),
-                            PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN),
-                            PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        desktop_ = MonitorAreas();
     }
     info->fullScreen = gl.isFullScreen == TRUE;
     info->area = HostRect{gl.x, gl.y, gl.width, gl.height};
@@ -186,7 +185,14 @@ bool Win32Host::Refit(SurfaceId id, SurfaceInfo* info) {
         return false;
     }
     GL_Window& gl = window->gl;
-    if (gl.isFullScreen == TRUE && gl.keepsDisplayMode == TRUE) {
+    if (window->request.kind == SurfaceKind::kFullScreen) {
+        // The primary monitor's mode, set by the user since the switch at the start, wins.
+        gl.x = 0;
+        gl.y = 0;
+        gl.width = PlatformGetSystemMetrics(SM_CXSCREEN);
+        gl.height = PlatformGetSystemMetrics(SM_CYSCREEN);
+    }
+    if (gl.isFullScreen == TRUE) {
         // The move brings the window's WM_SIZE, and with it the program's new view.
         PlatformMoveWindow(gl.hWnd, gl.x, gl.y, gl.width, gl.height, TRUE);
     }
@@ -257,15 +263,23 @@ void Win32Host::FollowParents() {
     }
 }
 
-// The virtual screen, as a full-screen window of the desktop's mode last saw it. Not every system
-// says when it changes (Wine tells its programs nothing of a monitor that was switched off or
-// moved), so a change seen here is one too.
+std::vector<HostRect> Win32Host::MonitorAreas() {
+    std::vector<HostRect> areas;
+    for (const Output& output : Outputs()) {
+        areas.push_back(output.area);
+    }
+    return areas;
+}
+
+// The monitors, as a full-screen window last saw them. Not every system says when they change
+// (Wine tells its programs nothing of a monitor that was switched off, moved or given another
+// mode), so a change seen here is one too.
 void Win32Host::WatchDesktop() {
-    const HostRect now{
-        PlatformGetSystemMetrics(SM_XVIRTUALSCREEN), PlatformGetSystemMetrics(SM_YVIRTUALSCREEN),
-        PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN), PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (now.x != desktop_.x || now.y != desktop_.y || now.width != desktop_.width ||
-        now.height != desktop_.height) {
+    const std::vector<HostRect> now = MonitorAreas();
+    const auto same = [](const HostRect& a, const HostRect& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    };
+    if (!std::equal(now.begin(), now.end(), desktop_.begin(), desktop_.end(), same)) {
         desktop_ = now;
         HostEvent changed;
         changed.kind = HostEventKind::kOutputsChanged;

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <list>
+#include <vector>
 
 #include "shell/host.h"
 #include "shell/win32/window.h"
@@ -35,6 +36,7 @@ class Win32Host : public Host {
     bool Place(const SurfaceRequest& request, GL_Window* gl);
     const char* HostProblem(const SurfaceRequest& request, WindowHandle host);
     void FollowParents();
+    std::vector<HostRect> MonitorAreas();
     void WatchDesktop();
 
     Application application_{};
@@ -43,5 +45,6 @@ class Win32Host : public Host {
     SurfaceId lastId_ = 0;
     std::deque<HostEvent> events_;
     bool watchesDesktop_ = false;
-    HostRect desktop_;
+    // Every monitor's area, as a full-screen window last saw them.
+    std::vector<HostRect> desktop_;
 };

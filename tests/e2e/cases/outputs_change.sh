@@ -91,7 +91,9 @@ how="desktop's mode"
 start_program --size desktop --stats
 wait_window "$title"
 wait_drawing "$found"
-follow "primary moved" --output DUMMY0 --pos 0x0 --output DUMMY1 --pos 0x768 -- 1024x768+0+0
+# The switched mode's end may have set the primary monitor's mode back (Wine does): it is named.
+follow "primary moved" --output DUMMY0 --mode 1024x768 --pos 0x0 --output DUMMY1 --pos 0x768 -- \
+    1024x768+0+0
 follow "primary mode" --output DUMMY0 --mode 1280x720 -- 1280x720+0+0
 request_made
 tap_key "$found" Escape
