@@ -301,9 +301,12 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     SDL_DisplayMode mode;
     bool switched = false;
     SurfaceKind kind = request.kind;
+    // The outputs as they are now: on X11 SDL's own list lags behind RandR.
+    const bool coversOutputs = kind == SurfaceKind::kFullScreen || kind == SurfaceKind::kDesktop ||
+                               kind == SurfaceKind::kSpan;
+    const std::vector<Output> outputs = coversOutputs ? Outputs() : std::vector<Output>();
     if (kind == SurfaceKind::kFullScreen) {
         switched = SwitchMode(request.width, request.height, &mode);
-        const std::vector<Output> outputs = Outputs();
         if (!switched) {
             ShowError("Mode Switch Failed.\nRunning In Windowed Mode.");
             kind = SurfaceKind::kWindow;
@@ -329,8 +332,7 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     case SurfaceKind::kDesktop:
     case SurfaceKind::kSpan: {
         // The primary output, or the union of every output, which can begin left of or above
-        // the primary one; as the outputs are now: on X11 SDL's own list lags behind RandR.
-        const std::vector<Output> outputs = Outputs();
+        // the primary one.
         SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
         const size_t count =
             kind == SurfaceKind::kDesktop ? std::min<size_t>(outputs.size(), 1) : outputs.size();
