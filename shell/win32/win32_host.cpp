@@ -15,6 +15,12 @@ constexpr int kExitSettingsNotStored = 1;
 // was shown again.
 constexpr uint32_t kHiddenHostPollMs = 250;
 constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
+constexpr int32_t kMaxMonitors = 16;
+
+HostRect AreaOf(const PlatformMonitor& monitor) {
+    const PlatformRect& area = monitor.rcMonitor;
+    return HostRect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
 
 } // namespace
 
@@ -37,16 +43,14 @@ void Win32Host::Finish() {
 }
 
 std::vector<Output> Win32Host::Outputs() {
-    constexpr int32_t kMaxMonitors = 16;
     PlatformMonitor monitors[kMaxMonitors];
     const int32_t count = PlatformEnumDisplayMonitors(monitors, kMaxMonitors);
     const int32_t refresh = PlatformGetDisplayFrequency();
     std::vector<Output> outputs;
     for (int32_t i = 0; i < count && i < kMaxMonitors; ++i) {
-        const PlatformRect& area = monitors[i].rcMonitor;
         Output output;
         output.id = static_cast<uint32_t>(i + 1);
-        output.area = HostRect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+        output.area = AreaOf(monitors[i]);
         output.primary = (monitors[i].dwFlags & kMonitorPrimary) != 0;
         output.refreshHz = output.primary ? refresh : 0;
         outputs.push_back(output);
@@ -181,17 +185,19 @@ void Win32Host::Hide(SurfaceId id) {
 
 bool Win32Host::Refit(SurfaceId id, SurfaceInfo* info) {
     HostWindow* window = Find(id);
-    if (window == nullptr || !Place(window->request, &window->gl)) {
+    if (window == nullptr) {
+        return false;
+    }
+    // Once made, the switched full screen is placed as the desktop-mode one: over the primary
+    // monitor at the mode it has now, which the user may have set since the switch.
+    SurfaceRequest placed = window->request;
+    if (placed.kind == SurfaceKind::kFullScreen) {
+        placed.kind = SurfaceKind::kDesktop;
+    }
+    if (!Place(placed, &window->gl)) {
         return false;
     }
     GL_Window& gl = window->gl;
-    if (window->request.kind == SurfaceKind::kFullScreen) {
-        // The primary monitor's mode, set by the user since the switch at the start, wins.
-        gl.x = 0;
-        gl.y = 0;
-        gl.width = PlatformGetSystemMetrics(SM_CXSCREEN);
-        gl.height = PlatformGetSystemMetrics(SM_CYSCREEN);
-    }
     if (gl.isFullScreen == TRUE) {
         // The move brings the window's WM_SIZE, and with it the program's new view.
         PlatformMoveWindow(gl.hWnd, gl.x, gl.y, gl.width, gl.height, TRUE);
@@ -263,10 +269,14 @@ void Win32Host::FollowParents() {
     }
 }
 
+// The monitors' areas alone: the watch asks for them at every turn of the event loop, where the
+// display's refresh rate, which Outputs() also reads, would cost a query of the display settings.
 std::vector<HostRect> Win32Host::MonitorAreas() {
+    PlatformMonitor monitors[kMaxMonitors];
+    const int32_t count = PlatformEnumDisplayMonitors(monitors, kMaxMonitors);
     std::vector<HostRect> areas;
-    for (const Output& output : Outputs()) {
-        areas.push_back(output.area);
+    for (int32_t i = 0; i < count && i < kMaxMonitors; ++i) {
+        areas.push_back(AreaOf(monitors[i]));
     }
     return areas;
 }
