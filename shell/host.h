@@ -54,6 +54,10 @@ struct SurfaceRequest {
 
 using SurfaceId = uint32_t; // 0: none
 
+// What a host shows when the display refuses a full screen's mode, before the run goes on in a
+// window of the requested size.
+constexpr char kModeRefusedText[] = "Mode Switch Failed.\nRunning In Windowed Mode.";
+
 // What a surface became.
 struct SurfaceInfo {
     bool fullScreen = false; // false also when a mode switch was refused and a window came instead

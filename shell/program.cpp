@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/gl.h"
+#include "common/scene_record.h"
 #include "shell/rate_overlay.h"
 
 BOOL g_isProgramLooping;
@@ -55,9 +56,8 @@ Program::Program(Host& host, const RunPlan& plan)
     : host_(host), plan_(plan), paced_(plan.stepsPerSecond != 0), pacer_(plan.stepsPerSecond),
       limited_(plan.maxFps != 0), limiter_(plan.maxFps),
       overlayText_(RateOverlayText(false, 0, 0)) {
-    window_.keys = &keys_;
-    window_.title = "zorvik - tavrin 2005";
-    window_.bitsPerPixel = 32;
+    // Sized by the first surface, once it is made.
+    FillSceneRecords(&window_, &keys_, nullptr, 0, 0);
 }
 
 int RunZorvik(Host& host, const Options& options) {
@@ -128,7 +128,7 @@ void Program::RequestToggle() {
 bool Program::Open() {
     cycleOver_ = false;
     keyPressedSinceFrame_ = false;
-    pointerKnown_ = false;
+    watch_.pointerKnown = false;
     std::memset(keys_.keyDown, 0, sizeof keys_.keyDown);
     if (!OpenSurfaces()) {
         g_isProgramLooping = FALSE;
@@ -214,9 +214,26 @@ bool Program::CoverOutputs(bool failureEndsRun) {
             }
             continue;
         }
-        surfaces_.back().drawsCity = plan_.monitors != MonitorMode::kPrimary || output.primary;
     }
+    ChooseCityOutputs();
     return true;
+}
+
+// In "primary" only the primary output's surface shows the city, the others black. Which output
+// that is can change with the outputs (the first one gone, another made primary), so it is
+// chosen again after every change.
+void Program::ChooseCityOutputs() {
+    const std::vector<Output> outputs = host_.Outputs();
+    for (Surface& surface : surfaces_) {
+        if (surface.request.kind != SurfaceKind::kOutput) {
+            continue;
+        }
+        const auto output = std::find_if(outputs.begin(), outputs.end(), [&](const Output& o) {
+            return o.id == surface.request.output;
+        });
+        surface.drawsCity =
+            plan_.monitors != MonitorMode::kPrimary || (output != outputs.end() && output->primary);
+    }
 }
 
 bool Program::OpenSurface(const SurfaceRequest& request, bool reportFailure) {
@@ -307,46 +324,70 @@ bool Program::AnyVisible() const {
                        [](const Surface& surface) { return surface.visible; });
 }
 
-// Whether an event is the user's input that ends a full-screen screen saver: a key, a button, a
-// move of the pointer beyond the slack from where it was first seen, or the loss of the focus.
-bool Program::EndsTheSaver(const HostEvent& event) {
+const Program::Surface* Program::Find(SurfaceId id) const {
+    return const_cast<Program*>(this)->Find(id);
+}
+
+// Where a pointer event happened on the desktop, so that surfaces of several outputs agree.
+void Program::DesktopPoint(const HostEvent& event, int32_t* x, int32_t* y) const {
+    const Surface* surface = Find(event.surface);
+    *x = event.x + (surface != nullptr ? surface->info.area.x : 0);
+    *y = event.y + (surface != nullptr ? surface->info.area.y : 0);
+}
+
+// Whether an event is the user's input that ends a full-screen screen saver: a key, a button, or
+// a move of the pointer beyond the slack from where it was first seen. (The loss of the focus
+// ends it too, once the grace for its return is over.) While outputs change (`quiet`) the
+// pointer's moves are the change's.
+bool Program::EndsTheSaver(const HostEvent& event, bool quiet) const {
     switch (event.kind) {
     case HostEventKind::kKey:
         return event.down;
     case HostEventKind::kPointerButton:
         return true;
-    case HostEventKind::kFocusLost:
-        if (!Quiet()) {
-            focusLost_ = true;
-            focusLostAt_ = host_.Ticks();
-        }
-        return false;
     case HostEventKind::kPointerMove: {
-        if (Quiet()) {
-            pointerKnown_ = false;
+        if (quiet || !watch_.pointerKnown) {
             return false;
         }
-        // On the desktop, so that surfaces of several outputs agree.
-        const Surface* surface = Find(event.surface);
-        const int32_t x = event.x + (surface != nullptr ? surface->info.area.x : 0);
-        const int32_t y = event.y + (surface != nullptr ? surface->info.area.y : 0);
-        if (!pointerKnown_) {
-            pointerKnown_ = true;
-            pointerX_ = x;
-            pointerY_ = y;
-            return false;
-        }
-        return std::abs(x - pointerX_) > kPointerSlack || std::abs(y - pointerY_) > kPointerSlack;
+        int32_t x = 0, y = 0;
+        DesktopPoint(event, &x, &y);
+        return std::abs(x - watch_.pointerX) > kPointerSlack ||
+               std::abs(y - watch_.pointerY) > kPointerSlack;
     }
     default:
         return false;
     }
 }
 
+// What a saver keeps of input that did not end it: the pointer's first place, a lost focus.
+void Program::WatchSaverInput(const HostEvent& event, bool quiet) {
+    if (event.kind == HostEventKind::kFocusLost && !quiet) {
+        watch_.focusLost = true;
+        watch_.focusLostAt = host_.Ticks();
+    } else if (event.kind == HostEventKind::kPointerMove) {
+        if (quiet) {
+            watch_.pointerKnown = false;
+        } else if (!watch_.pointerKnown) {
+            watch_.pointerKnown = true;
+            DesktopPoint(event, &watch_.pointerX, &watch_.pointerY);
+        }
+    }
+}
+
 void Program::Handle(const HostEvent& event) {
-    if (plan_.endsOnInput && EndsTheSaver(event)) {
-        RequestEnd();
-        return;
+    if (plan_.endsOnInput) {
+        // Only these two are judged differently while outputs change.
+        const bool watched =
+            event.kind == HostEventKind::kPointerMove || event.kind == HostEventKind::kFocusLost;
+        const bool quiet = watched && Quiet();
+        if (EndsTheSaver(event, quiet)) {
+            RequestEnd();
+            return;
+        }
+        if (watched && !quiet) {
+            settling_.noisy = false; // its time is over: the clock need not be read again
+        }
+        WatchSaverInput(event, quiet);
     }
     Surface* surface = Find(event.surface);
     switch (event.kind) {
@@ -388,12 +429,12 @@ void Program::Handle(const HostEvent& event) {
         }
         break;
     case HostEventKind::kFocusGained:
-        focusLost_ = false;
+        watch_.focusLost = false;
         break;
     case HostEventKind::kOutputsChanged:
-        outputsChanged_ = true;
-        outputsNoise_ = true;
-        outputsChangedAt_ = host_.Ticks();
+        settling_.pending = true;
+        settling_.noisy = true;
+        settling_.changedAt = host_.Ticks();
         break;
     case HostEventKind::kCloseRequested:
     case HostEventKind::kHostGone:
@@ -428,22 +469,26 @@ bool Program::Frame() {
         }
         return Open();
     }
-    // Nothing in sight: rest until something happens. The limiter's wait is a wait for input
-    // too, so that a key is acted on at once.
-    const uint32_t now = focusLost_ || outputsChanged_ ? host_.Ticks() : 0;
-    if (focusLost_ && now - focusLostAt_ >= kFocusGraceMs) {
+    const uint32_t now = watch_.focusLost || settling_.pending ? host_.Ticks() : 0;
+    if (watch_.focusLost && now - watch_.focusLostAt >= kFocusGraceMs) {
         RequestEnd();
         return true;
     }
-    if (outputsChanged_ && now - outputsChangedAt_ >= kOutputsSettleMs) {
+    if (settling_.pending && now - settling_.changedAt >= kOutputsSettleMs) {
         FollowOutputs();
         return true;
     }
-    const uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
+    // Every waiting event, the first of them waited for while nothing is due: with nothing in
+    // sight, until something happens; the limiter's wait is a wait for input too, so that a key
+    // is acted on at once. A request to end or to switch modes leaves the rest to the surfaces
+    // that follow.
     HostEvent event;
-    if (host_.NextEvent(&event, wait)) {
+    for (uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
+         host_.NextEvent(&event, wait); wait = 0) {
         Handle(event);
-        return true;
+        if (cycleOver_) {
+            return true;
+        }
     }
     if (!AnyVisible() || TimeBeforeNextFrame() > 0) {
         return true;
@@ -529,19 +574,14 @@ void Program::TellSize(const Surface& surface) {
 }
 
 // Whether the pointer and focus noise of an output change may still be coming.
-bool Program::Quiet() {
-    if (outputsChanged_) {
-        return true;
-    }
-    if (outputsNoise_ && host_.Ticks() - outputsChangedAt_ >= kOutputsNoiseMs) {
-        outputsNoise_ = false;
-    }
-    return outputsNoise_;
+bool Program::Quiet() const {
+    return settling_.pending ||
+           (settling_.noisy && host_.Ticks() - settling_.changedAt < kOutputsNoiseMs);
 }
 
 // The wait for an event, cut short where a settling change or a lost focus falls due.
-uint32_t Program::TimeToNextDeadline(uint32_t wait) {
-    if (!outputsChanged_ && !focusLost_) {
+uint32_t Program::TimeToNextDeadline(uint32_t wait) const {
+    if (!settling_.pending && !watch_.focusLost) {
         return wait;
     }
     const uint32_t now = host_.Ticks();
@@ -551,8 +591,8 @@ uint32_t Program::TimeToNextDeadline(uint32_t wait) {
             wait = passed < span ? span - passed : 0;
         }
     };
-    until(outputsChanged_, outputsChangedAt_, kOutputsSettleMs);
-    until(focusLost_, focusLostAt_, kFocusGraceMs);
+    until(settling_.pending, settling_.changedAt, kOutputsSettleMs);
+    until(watch_.focusLost, watch_.focusLostAt, kFocusGraceMs);
     return wait;
 }
 
@@ -561,8 +601,8 @@ uint32_t Program::TimeToNextDeadline(uint32_t wait) {
 // The city goes on; only a run left with no surface at all, whose context went with the last
 // one, sets the scene up again when an output returns.
 void Program::FollowOutputs() {
-    outputsChanged_ = false;
-    pointerKnown_ = false;
+    settling_.pending = false;
+    watch_.pointerKnown = false;
     if (plan_.placement == Placement::kChild ||
         (plan_.placement == Placement::kScreen && g_createFullScreen == FALSE)) {
         return;
@@ -581,6 +621,7 @@ void Program::FollowOutputs() {
     if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
         CoverOutputs(false);
     }
+    ChooseCityOutputs();
     if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&
         plan_.seedGiven) {
         SeedAnimation(plan_.seed);

@@ -53,6 +53,24 @@ class Program {
         bool blackAround = false;
     };
 
+    // Changes of the outputs come in bursts: they are followed once they have settled, and the
+    // pointer and focus noise they make for a while after is no user's.
+    struct OutputsSettling {
+        bool pending = false; // changed, not followed yet
+        bool noisy = false;   // the noise may still be coming
+        uint32_t changedAt = 0;
+    };
+    // What a full-screen saver has seen of the user's hand so far.
+    struct SaverWatch {
+        // A loss of focus ends the saver unless the focus comes straight back (as a compositor
+        // applying an output change takes it and gives it back).
+        bool focusLost = false;
+        uint32_t focusLostAt = 0;
+        bool pointerKnown = false; // the pointer's first position, on the desktop
+        int32_t pointerX = 0;
+        int32_t pointerY = 0;
+    };
+
     bool OpenSurfaces();
     bool OpenSurface(const SurfaceRequest& request, bool reportFailure = true);
     void CloseSurfaces();
@@ -62,15 +80,19 @@ class Program {
     void Handle(const HostEvent& event);
     void FollowOutputs();
     bool CoverOutputs(bool failureEndsRun);
-    bool Quiet();
+    void ChooseCityOutputs();
+    bool Quiet() const;
     void TellSize(const Surface& surface);
-    uint32_t TimeToNextDeadline(uint32_t wait);
-    bool EndsTheSaver(const HostEvent& event);
+    uint32_t TimeToNextDeadline(uint32_t wait) const;
+    bool EndsTheSaver(const HostEvent& event, bool quiet) const;
+    void WatchSaverInput(const HostEvent& event, bool quiet);
+    void DesktopPoint(const HostEvent& event, int32_t* x, int32_t* y) const;
     bool AnyVisible() const;
     uint32_t TimeBeforeNextFrame();
     void RunFrame();
     void ReportRates(uint32_t steps);
     Surface* Find(SurfaceId id);
+    const Surface* Find(SurfaceId id) const;
 
     Host& host_;
     RunPlan plan_;
@@ -83,18 +105,8 @@ class Program {
     int exitCode_ = 0;
     // A key pressed while a frame renders is seen by the next frame even if released meanwhile.
     bool keyPressedSinceFrame_ = false;
-    // Outputs that changed, followed once the changes have settled; the pointer and focus noise
-    // they make is no user's.
-    bool outputsChanged_ = false;
-    bool outputsNoise_ = false;
-    uint32_t outputsChangedAt_ = 0;
-    // A saver's loss of focus, which ends it unless the focus comes straight back (as a
-    // compositor applying an output change takes it and gives it back).
-    bool focusLost_ = false;
-    uint32_t focusLostAt_ = 0;
-    bool pointerKnown_ = false; // the pointer's first position over a saver
-    int32_t pointerX_ = 0;
-    int32_t pointerY_ = 0;
+    OutputsSettling settling_;
+    SaverWatch watch_;
 
     bool paced_;
     StepPacer pacer_;

@@ -144,7 +144,7 @@ TEST_F(ProgramTest, SaverEndings) {
         {"a button", {event(HostEventKind::kPointerButton)}, true, 1},
         // A lost focus ends it once it has not come back for a quarter of a second: frames go on
         // meanwhile.
-        {"focus lost", {event(HostEventKind::kFocusLost)}, true, 3},
+        {"focus lost", {event(HostEventKind::kFocusLost)}, true, 4},
         {"focus lost and back",
          {event(HostEventKind::kFocusLost), event(HostEventKind::kFocusGained)},
          false,

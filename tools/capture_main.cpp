@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/gl.h"
+#include "common/scene_record.h"
 #include "common/standard_descriptors.h"
 #include "scene/random.h"
 #include "scene/scene.h"
@@ -138,13 +139,7 @@ int main(int argc, char** argv) {
     Keys keys{};
     Application application{nullptr, "OpenGL", FALSE};
     GL_Window window{};
-    window.keys = &keys;
-    window.application = &application;
-    window.title = "zorvik - tavrin 2005";
-    window.width = options.width;
-    window.height = options.height;
-    window.bitsPerPixel = 32;
-    window.isVisible = 1;
+    FillSceneRecords(&window, &keys, &application, options.width, options.height);
 
     Initialize(&window, &keys);
     // Initialize seeds from the clock; the seed it took is replaced at once by the chosen one,

@@ -12,6 +12,7 @@
 
 #include "common/gl.h"
 #include "common/long_option.h"
+#include "common/scene_record.h"
 #include "common/standard_descriptors.h"
 #include "common/whole_number.h"
 #include "scene/random.h"
@@ -154,10 +155,7 @@ int main(int argc, char** argv) {
         }
         Keys keys{};
         GL_Window window{};
-        window.keys = &keys;
-        window.width = width;
-        window.height = height;
-        window.bitsPerPixel = 32;
+        FillSceneRecords(&window, &keys, nullptr, width, height);
         Initialize(&window, &keys);
         const auto renderStart = Clock::now();
         // The driver's working memory grows with what the camera has seen until it settles, so

@@ -14,10 +14,14 @@
 #include <map>
 #include <vector>
 
+#include "common/scene_record.h"
+#include "shell/host_window.h"
 #include "shell/linux/message_box.h"
 #include "shell/linux/quit_watchdog.h"
 #include "shell/linux/sdl_keys.h"
+#include "shell/linux/window_choice.h"
 #include "shell/linux/x11_host_window.h"
+#include "shell/surface_area.h"
 
 namespace {
 
@@ -64,10 +68,9 @@ class LinuxHost : public Host {
 
     Surface* Find(SurfaceId id);
     Surface* FromWindowId(uint32_t windowId);
-    const char* HostProblem(const SurfaceRequest& request, x11host::WindowId host);
     bool CreateChild(Surface* surface, std::string* why);
     bool CreateWindow(Surface* surface, SurfaceInfo* info);
-    bool SwitchMode(int32_t width, int32_t height, SDL_DisplayMode* mode);
+    bool MakeWindow(Surface* surface, const WindowChoice& choice, SurfaceInfo* info);
     void Push(HostEventKind kind, SurfaceId surface, int32_t width = 0, int32_t height = 0);
     void FollowHosts();
     void Translate(const SDL_Event& event);
@@ -161,13 +164,19 @@ std::vector<Output> LinuxHost::Outputs() {
             XFree(name);
             output.area =
                 HostRect{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height};
-            output.primary = monitors[i].primary != 0 || (i == 0 && outputs.empty());
+            output.primary = monitors[i].primary != 0;
             output.refreshHz = refresh;
             // The primary output first, as SDL lists it.
             outputs.insert(monitors[i].primary != 0 ? outputs.begin() : outputs.end(), output);
         }
         XRRFreeMonitors(monitors);
         if (!outputs.empty()) {
+            // Without a primary monitor RandR's first one stands for it; marking it beside a
+            // real primary one would give the city to two monitors in "primary".
+            if (std::none_of(outputs.begin(), outputs.end(),
+                             [](const Output& output) { return output.primary; })) {
+                outputs.front().primary = true;
+            }
             return outputs;
         }
     }
@@ -229,43 +238,29 @@ bool LinuxHost::CanSpanOutputs() const {
     return driver == nullptr || SDL_strcmp(driver, "wayland") != 0;
 }
 
-// Why a host's window cannot take the city, or null when it can. A preview's host must be an
-// ordinary window: the desktop would give a window over the whole screen that nothing ends.
-const char* LinuxHost::HostProblem(const SurfaceRequest& request, x11host::WindowId host) {
-    int32_t width = 0, height = 0;
-    if (!x11host::GetSize(host, &width, &height)) {
-        return "there is no such window to draw in";
-    }
-    if (!request.hostMustBeOrdinary) {
-        return nullptr;
-    }
-    const x11host::WindowId desktop = x11host::DesktopWindow();
-    if (host == desktop) {
-        return "the desktop is no preview window";
-    }
-    // Windows nest only so deep; the bound keeps a window system that loops from hanging here.
-    x11host::WindowId ancestor = host;
-    for (int depth = 0; depth < 256 && ancestor != 0; ++depth) {
-        ancestor = x11host::Parent(ancestor);
-        if (ancestor == desktop) {
-            return nullptr;
-        }
-    }
-    return "the window is not on the desktop";
+// What X11 says of another program's window, for the shared judgement.
+HostWindowFacts HostFacts(x11host::WindowId window) {
+    HostWindowFacts facts;
+    facts.window = window;
+    facts.desktop = x11host::DesktopWindow();
+    facts.exists = x11host::GetSize(window, &facts.width, &facts.height);
+    facts.shown = facts.exists && x11host::IsShown(window);
+    facts.parentOf = [](uintptr_t child) {
+        return static_cast<uintptr_t>(x11host::Parent(static_cast<x11host::WindowId>(child)));
+    };
+    return facts;
 }
 
 bool LinuxHost::CreateChild(Surface* surface, std::string* why) {
     surface->host = surface->request.hostWindow != 0
                         ? static_cast<x11host::WindowId>(surface->request.hostWindow)
                         : x11host::DesktopWindow();
-    if (const char* problem = HostProblem(surface->request, surface->host)) {
-        *why = problem;
+    const HostWindowFacts facts = HostFacts(surface->host);
+    if (!JudgeHostWindow(facts, surface->request.hostMustBeOrdinary, why)) {
         return false;
     }
-    if (!x11host::GetSize(surface->host, &surface->width, &surface->height) ||
-        surface->width <= 0 || surface->height <= 0) {
-        return false;
-    }
+    surface->width = facts.width;
+    surface->height = facts.height;
     std::string error;
     surface->child =
         x11host::CreateChild(surface->host, surface->width, surface->height, 16, 1, &error);
@@ -282,8 +277,21 @@ bool LinuxHost::CreateChild(Surface* surface, std::string* why) {
     return x11host::MakeCurrent(surface->child, childContext_);
 }
 
-// The display mode of that size on the first display, if it has one.
-bool LinuxHost::SwitchMode(int32_t width, int32_t height, SDL_DisplayMode* mode) {
+// The sizes of the first display's modes deep enough for the city's colours.
+std::vector<DisplayModeSize> OfferedModes() {
+    std::vector<DisplayModeSize> sizes;
+    SDL_DisplayMode mode;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && SDL_BITSPERPIXEL(mode.format) >= 24) {
+            sizes.push_back(DisplayModeSize{mode.w, mode.h});
+        }
+    }
+    return sizes;
+}
+
+// The first display's mode of that size.
+bool FindMode(int32_t width, int32_t height, SDL_DisplayMode* mode) {
     const int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
         if (SDL_GetDisplayMode(0, i, mode) == 0 && mode->w == width && mode->h == height &&
@@ -296,33 +304,27 @@ bool LinuxHost::SwitchMode(int32_t width, int32_t height, SDL_DisplayMode* mode)
 
 bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     const SurfaceRequest& request = surface->request;
-    int x = 0, y = 0, width = request.width, height = request.height;
+    // The outputs as they are now: on X11 SDL's own list lags behind RandR.
+    WindowChoice choice;
+    if (!ChooseWindow(request, Outputs(),
+                      request.kind == SurfaceKind::kFullScreen ? OfferedModes()
+                                                               : std::vector<DisplayModeSize>(),
+                      &choice)) {
+        return false;
+    }
+    if (choice.box != nullptr) {
+        ShowError(choice.box);
+    }
+    return MakeWindow(surface, choice, info);
+}
+
+bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, SurfaceInfo* info) {
+    int x = choice.area.x, y = choice.area.y;
+    const int width = choice.area.width, height = choice.area.height;
     uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     SDL_DisplayMode mode;
-    bool switched = false;
-    SurfaceKind kind = request.kind;
-    // The outputs as they are now: on X11 SDL's own list lags behind RandR.
-    const bool coversOutputs = kind == SurfaceKind::kFullScreen || kind == SurfaceKind::kDesktop ||
-                               kind == SurfaceKind::kSpan;
-    const std::vector<Output> outputs = coversOutputs ? Outputs() : std::vector<Output>();
-    if (kind == SurfaceKind::kFullScreen) {
-        switched = SwitchMode(request.width, request.height, &mode);
-        if (!switched) {
-            ShowError("Mode Switch Failed.\nRunning In Windowed Mode.");
-            kind = SurfaceKind::kWindow;
-        } else if (!outputs.empty() && outputs.front().area.width == request.width &&
-                   outputs.front().area.height == request.height) {
-            // The primary output has the mode already. SDL 2.26 would set it again, on the output
-            // it knew first rather than the primary one; on X11 it shrinks the screen to the mode
-            // meanwhile, and when it sets the desktop's mode back at the end, a monitor moved
-            // since then that no longer fits is left turned off.
-            switched = false;
-            kind = SurfaceKind::kDesktop;
-        }
-    }
-    SDL_DisplayMode desktop;
-    SDL_GetDesktopDisplayMode(0, &desktop);
-    switch (kind) {
+    const bool switched = choice.switchMode && FindMode(width, height, &mode);
+    switch (choice.kind) {
     case SurfaceKind::kWindow:
         flags |= SDL_WINDOW_RESIZABLE;
         break;
@@ -331,39 +333,25 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
         break;
     case SurfaceKind::kDesktop:
     case SurfaceKind::kSpan: {
-        // The primary output, or the union of every output, which can begin left of or above
-        // the primary one.
-        SDL_Rect all{0, 0, desktop.w, desktop.h}, bounds;
-        const size_t count =
-            kind == SurfaceKind::kDesktop ? std::min<size_t>(outputs.size(), 1) : outputs.size();
-        for (size_t i = 0; i < count; ++i) {
-            const SDL_Rect area{outputs[i].area.x, outputs[i].area.y, outputs[i].area.width,
-                                outputs[i].area.height};
-            SDL_UnionRect(i == 0 ? &area : &all, &area, &all);
-        }
-        x = all.x;
-        y = all.y;
-        width = all.w;
-        height = all.h;
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
         // Where SDL agrees on the primary output's place, the window manager is told the window
         // is full screen, and puts it above panels and docks.
-        if (SDL_GetDisplayBounds(0, &bounds) == 0 && SDL_RectEquals(&bounds, &all)) {
+        SDL_Rect bounds;
+        const SDL_Rect area{x, y, width, height};
+        if (SDL_GetDisplayBounds(0, &bounds) == 0 && SDL_RectEquals(&bounds, &area)) {
             flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         }
         break;
     }
     case SurfaceKind::kOutput: {
-        const int display = DisplayIndex(request.output);
+        // Wayland places windows itself: the output is named by SDL's display, whose index
+        // shifts as outputs come and go.
+        const int display = DisplayIndex(surface->request.output);
         if (display < 0) {
             return false;
         }
-        SDL_Rect bounds{0, 0, desktop.w, desktop.h};
-        SDL_GetDisplayBounds(display, &bounds);
         x = static_cast<int>(SDL_WINDOWPOS_UNDEFINED_DISPLAY(display));
         y = x;
-        width = bounds.w;
-        height = bounds.h;
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
         break;
     }
@@ -378,7 +366,7 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    surface->window = SDL_CreateWindow("zorvik - tavrin 2005", x, y, width, height, flags);
+    surface->window = SDL_CreateWindow(kWindowTitle, x, y, width, height, flags);
     if (surface->window == nullptr) {
         std::fprintf(stderr, "zorvik: cannot create a window: %s\n", SDL_GetError());
         return false;
@@ -405,7 +393,7 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     SDL_SetWindowInputFocus(surface->window);
     SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
     SDL_GetWindowPosition(surface->window, &x, &y);
-    info->fullScreen = kind != SurfaceKind::kWindow;
+    info->fullScreen = choice.kind != SurfaceKind::kWindow;
     info->area = HostRect{x, y, surface->width, surface->height};
     return true;
 }
@@ -494,8 +482,9 @@ bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
         const std::vector<Output> outputs = Outputs();
         SDL_SysWMinfo wm;
         SDL_VERSION(&wm.version);
-        if (!outputs.empty() && SDL_GetWindowWMInfo(surface->window, &wm)) {
-            const HostRect& area = outputs.front().area;
+        const Output* primary = PrimaryOutput(outputs);
+        if (primary != nullptr && SDL_GetWindowWMInfo(surface->window, &wm)) {
+            const HostRect& area = primary->area;
             XMoveResizeWindow(xDisplay_, wm.info.x11.window, area.x, area.y,
                               static_cast<unsigned>(area.width),
                               static_cast<unsigned>(area.height));
@@ -597,23 +586,24 @@ void LinuxHost::FollowHosts() {
         if (surface.child == 0) {
             continue;
         }
-        int32_t width = 0, height = 0;
-        if (!x11host::GetSize(surface.host, &width, &height)) {
+        const HostWindowFacts now = HostFacts(surface.host);
+        const HostWindowChange change =
+            CompareHostWindow(now, surface.width, surface.height, surface.hostShown);
+        if (change.gone) {
             Push(HostEventKind::kHostGone, surface.id);
             continue;
         }
-        const bool shown = x11host::IsShown(surface.host);
-        if (width > 0 && height > 0 && (width != surface.width || height != surface.height)) {
-            surface.width = width;
-            surface.height = height;
-            x11host::ResizeChild(surface.child, width, height);
-            if (shown) {
-                Push(HostEventKind::kResized, surface.id, width, height);
+        if (change.resized) {
+            surface.width = now.width;
+            surface.height = now.height;
+            x11host::ResizeChild(surface.child, now.width, now.height);
+            if (now.shown) {
+                Push(HostEventKind::kResized, surface.id, now.width, now.height);
             }
         }
-        if (shown != surface.hostShown) {
-            surface.hostShown = shown;
-            Push(shown ? HostEventKind::kShown : HostEventKind::kHidden, surface.id);
+        if (change.shownChanged) {
+            surface.hostShown = now.shown;
+            Push(now.shown ? HostEventKind::kShown : HostEventKind::kHidden, surface.id);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "shell/testing/fake_host.h"
 
+#include "shell/surface_area.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -39,27 +41,11 @@ int FakeHost::Count(const std::string& entry) const {
     return static_cast<int>(std::count(log.begin(), log.end(), entry));
 }
 
-// Where a surface of that kind lies on the outputs of the moment.
+// Where a surface of that kind lies on the outputs of the moment, as the real hosts place it.
 void FakeHost::Place(const SurfaceRequest& request, SurfaceInfo* info) const {
     info->fullScreen = request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
-    info->area = HostRect{0, 0, request.width, request.height};
-    for (const Output& output : outputs) {
-        if ((request.kind == SurfaceKind::kOutput && output.id == request.output) ||
-            (request.kind == SurfaceKind::kDesktop && output.primary)) {
-            info->area = output.area;
-        }
-    }
-    if (request.kind == SurfaceKind::kSpan && !outputs.empty()) {
-        // The union of the outputs.
-        int32_t left = outputs[0].area.x, top = outputs[0].area.y;
-        int32_t right = left + outputs[0].area.width, bottom = top + outputs[0].area.height;
-        for (const Output& output : outputs) {
-            left = std::min(left, output.area.x);
-            top = std::min(top, output.area.y);
-            right = std::max(right, output.area.x + output.area.width);
-            bottom = std::max(bottom, output.area.y + output.area.height);
-        }
-        info->area = HostRect{left, top, right - left, bottom - top};
+    if (!SurfaceArea(request, outputs, &info->area)) {
+        info->area = HostRect{0, 0, request.width, request.height};
     }
 }
 

@@ -15,7 +15,6 @@ class WebHost : public Host {
 
     // Once per animation frame of the browser, before the program's turns: the canvas's size.
     void FollowPage();
-    bool HasEvents() const { return !events_.empty(); }
     uint32_t presents() const { return presents_; }
     bool contextLost() const { return contextLost_; }
     void ContextLost();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/gl_window.h"
+#include "common/scene_record.h"
 #include "scene/scene.h"
 #include "shell/options.h"
 #include "shell/program.h"
@@ -18,9 +19,6 @@
 #include "web/gl11/gl11.h"
 
 namespace {
-
-// Program turns in one animation frame at most: events first, then the frame.
-constexpr int kTurnsPerAnimationFrame = 64;
 
 WebHost* g_host = nullptr;
 Program* g_program = nullptr;
@@ -51,17 +49,11 @@ EM_BOOL AnimationFrame(double, void*) {
     }
     host.FollowPage();
     const uint32_t presented = host.presents();
-    for (int turn = 0; turn < kTurnsPerAnimationFrame; ++turn) {
-        const bool hadEvent = host.HasEvents();
-        if (!g_program->Frame()) {
-            g_program->End();
-            return EM_FALSE;
-        }
-        // A turn without an event that drew nothing: the limiter holds the frame back, or
-        // nothing is in sight. The next animation frame tries again.
-        if (host.presents() != presented || !hadEvent) {
-            break;
-        }
+    // One turn takes every event waiting and draws the frame if one is due; the limiter may hold
+    // it back, or nothing be in sight, and the next animation frame tries again.
+    if (!g_program->Frame()) {
+        g_program->End();
+        return EM_FALSE;
     }
     if (host.presents() != presented) {
         browser::PublishFrame(host.presents());
@@ -95,12 +87,9 @@ int DrawStoppedFrame(const Options& options, uint32_t steps) {
     static Keys keys{};
     static Application application{nullptr, "OpenGL", TRUE};
     static GL_Window window{};
-    window.keys = &keys;
-    window.application = &application;
-    window.title = "zorvik - tavrin 2005";
-    window.bitsPerPixel = 32;
-    window.isVisible = 1;
-    browser::DrawingSize(options.width, options.height, &window.width, &window.height);
+    int32_t width = 0, height = 0;
+    browser::DrawingSize(options.width, options.height, &width, &height);
+    FillSceneRecords(&window, &keys, &application, width, height);
     Initialize(&window, &keys);
     if (options.seedGiven) {
         SeedAnimation(options.seed);

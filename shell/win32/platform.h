@@ -155,9 +155,6 @@ BOOL PlatformMakeCurrent(DeviceContextHandle hDC, RenderContextHandle hRC);
 BOOL PlatformDeleteContext(RenderContextHandle hRC);
 BOOL PlatformSwapBuffers(DeviceContextHandle hDC);
 
-// The screen's metrics (SM_CXSCREEN and friends): the primary display's size, and the virtual
-// screen that spans every monitor.
-int32_t PlatformGetSystemMetrics(int32_t index);
 // Waits for this many display refreshes at each buffer swap (0: none), for the current context,
 // as wglSwapIntervalEXT does. FALSE when the driver cannot.
 BOOL PlatformSetSwapInterval(int32_t interval);

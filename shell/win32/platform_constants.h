@@ -97,13 +97,5 @@ constexpr int32_t DISP_CHANGE_SUCCESSFUL = 0;
 constexpr int32_t DISP_CHANGE_FAILED = -1;
 constexpr int32_t DISP_CHANGE_BADMODE = -2;
 
-// System metrics.
-constexpr int32_t SM_CXSCREEN = 0;
-constexpr int32_t SM_CYSCREEN = 1;
-constexpr int32_t SM_XVIRTUALSCREEN = 76;
-constexpr int32_t SM_YVIRTUALSCREEN = 77;
-constexpr int32_t SM_CXVIRTUALSCREEN = 78;
-constexpr int32_t SM_CYVIRTUALSCREEN = 79;
-
 // Size of the full Win32 display-mode record.
 constexpr uint16_t DISPLAY_MODE_RECORD_SIZE = 156;

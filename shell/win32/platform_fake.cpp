@@ -399,27 +399,6 @@ BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
 
 // --- Display, cursor, message boxes, time -----------------------------------------------------
 
-int32_t PlatformGetSystemMetrics(int32_t index) {
-    FakePlatform& fake = Fake();
-    fake.Record("GetSystemMetrics", {index});
-    switch (index) {
-    case SM_CXSCREEN:
-        return fake.screenWidth;
-    case SM_CYSCREEN:
-        return fake.screenHeight;
-    case SM_XVIRTUALSCREEN:
-        return fake.virtualScreen.left;
-    case SM_YVIRTUALSCREEN:
-        return fake.virtualScreen.top;
-    case SM_CXVIRTUALSCREEN:
-        return fake.virtualScreen.right - fake.virtualScreen.left;
-    case SM_CYVIRTUALSCREEN:
-        return fake.virtualScreen.bottom - fake.virtualScreen.top;
-    default:
-        return 0;
-    }
-}
-
 BOOL PlatformSetSwapInterval(int32_t interval) {
     FakePlatform& fake = Fake();
     fake.Record("SetSwapInterval", {interval});

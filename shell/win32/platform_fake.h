@@ -93,10 +93,6 @@ class FakePlatform {
     std::vector<FakeMessageBox> messageBoxes;
     std::vector<FakeCreatedWindow> createdWindows;
     bool displaySwitched = false;
-    // The primary display's size, and the virtual screen over every monitor.
-    int32_t screenWidth = 1920;
-    int32_t screenHeight = 1080;
-    PlatformRect virtualScreen{-1280, 0, 1920, 1080};
     // Windows of other programs (a preview host, the desktop), by handle, with their client areas.
     std::map<WindowHandle, PlatformRect> foreignWindows;
     static WindowHandle DesktopWindow() { return reinterpret_cast<WindowHandle>(0xDE5C); }

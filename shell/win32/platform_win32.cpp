@@ -215,10 +215,6 @@ BOOL PlatformSwapBuffers(DeviceContextHandle hDC) {
 
 // --- Display, cursor, message boxes, time -----------------------------------------------------
 
-int32_t PlatformGetSystemMetrics(int32_t index) {
-    return GetSystemMetrics(index);
-}
-
 BOOL PlatformSetSwapInterval(int32_t interval) {
     // An extension: asked of the driver behind the current context.
     using SwapIntervalProc = BOOL(WINAPI*)(int);

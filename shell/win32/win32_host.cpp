@@ -1,5 +1,8 @@
 #include "shell/win32/win32_host.h"
 
+#include "common/scene_record.h"
+#include "shell/host_window.h"
+#include "shell/surface_area.h"
 #include "shell/win32/error_box.h"
 #include "shell/win32/platform.h"
 #include "shell/win32/platform_constants.h"
@@ -67,63 +70,43 @@ HostWindow* Win32Host::Find(SurfaceId id) {
     return nullptr;
 }
 
-// Why a host's window cannot take the city, or null when it can. The preview's host must be an
-// ordinary window: the desktop would give a window over the whole screen that nothing ends, and a
-// message-only window (whose ancestors never reach the desktop) one that nobody ever sees.
-const char* Win32Host::HostProblem(const SurfaceRequest& request, WindowHandle host) {
-    if (PlatformIsWindow(host) == FALSE) {
-        return "there is no such window to draw in";
+// What the system says of another program's window, for the shared judgement. Its parents are
+// asked for only when the judgement needs them.
+static HostWindowFacts HostFacts(WindowHandle window) {
+    HostWindowFacts facts;
+    facts.window = reinterpret_cast<uintptr_t>(window);
+    facts.desktop = reinterpret_cast<uintptr_t>(PlatformGetDesktopWindow());
+    PlatformRect client;
+    facts.exists =
+        PlatformIsWindow(window) == TRUE && PlatformGetClientRect(window, &client) == TRUE;
+    if (facts.exists) {
+        facts.width = client.right - client.left;
+        facts.height = client.bottom - client.top;
+        facts.shown = PlatformIsWindowVisible(window) == TRUE;
     }
-    if (!request.hostMustBeOrdinary) {
-        return nullptr;
-    }
-    const WindowHandle desktop = PlatformGetDesktopWindow();
-    if (host == desktop) {
-        return "the desktop is no preview window";
-    }
-    // Windows nest only so deep; the bound keeps a window system that loops from hanging here.
-    WindowHandle ancestor = host;
-    for (int depth = 0; depth < 256 && ancestor != nullptr; ++depth) {
-        ancestor = PlatformGetParentWindow(ancestor);
-        if (ancestor == desktop) {
-            return nullptr;
-        }
-    }
-    return "the window is not on the desktop";
+    facts.parentOf = [](uintptr_t child) {
+        return reinterpret_cast<uintptr_t>(
+            PlatformGetParentWindow(reinterpret_cast<WindowHandle>(child)));
+    };
+    return facts;
 }
 
 // Where a full-screen window goes on today's monitors, and its size; false for an output that
 // is not there (any more).
 bool Win32Host::Place(const SurfaceRequest& request, GL_Window* gl) {
-    switch (request.kind) {
-    case SurfaceKind::kDesktop:
-        gl->width = PlatformGetSystemMetrics(SM_CXSCREEN);
-        gl->height = PlatformGetSystemMetrics(SM_CYSCREEN);
+    if (request.kind != SurfaceKind::kDesktop && request.kind != SurfaceKind::kSpan &&
+        request.kind != SurfaceKind::kOutput) {
         return true;
-    case SurfaceKind::kSpan:
-    case SurfaceKind::kOutput: {
-        // Every monitor, whose union can begin left of or above the primary one.
-        gl->x = PlatformGetSystemMetrics(SM_XVIRTUALSCREEN);
-        gl->y = PlatformGetSystemMetrics(SM_YVIRTUALSCREEN);
-        gl->width = PlatformGetSystemMetrics(SM_CXVIRTUALSCREEN);
-        gl->height = PlatformGetSystemMetrics(SM_CYVIRTUALSCREEN);
-        if (request.kind == SurfaceKind::kSpan) {
-            return true;
-        }
-        for (const Output& output : Outputs()) {
-            if (output.id == request.output) {
-                gl->x = output.area.x;
-                gl->y = output.area.y;
-                gl->width = output.area.width;
-                gl->height = output.area.height;
-                return true;
-            }
-        }
+    }
+    HostRect area;
+    if (!SurfaceArea(request, Outputs(), &area)) {
         return false;
     }
-    default:
-        return true;
-    }
+    gl->x = area.x;
+    gl->y = area.y;
+    gl->width = area.width;
+    gl->height = area.height;
+    return true;
 }
 
 SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, std::string* why) {
@@ -134,7 +117,7 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     window.events = &events_;
     window.keepsDisplayAwake = request.keepsDisplayAwake;
     gl.application = &application_;
-    gl.title = "zorvik - tavrin 2005";
+    gl.title = kWindowTitle;
     gl.bitsPerPixel = 32;
     gl.width = request.width;
     gl.height = request.height;
@@ -149,16 +132,10 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
                             ? PlatformGetDesktopWindow()
                             : reinterpret_cast<WindowHandle>(request.hostWindow);
         // The child takes its parent's client area.
-        PlatformRect client;
-        if (const char* problem = HostProblem(request, window.parent)) {
-            *why = problem;
-            placed = false;
-        } else {
-            placed = PlatformGetClientRect(window.parent, &client) == TRUE;
-            gl.width = client.right - client.left;
-            gl.height = client.bottom - client.top;
-            placed = placed && gl.width > 0 && gl.height > 0;
-        }
+        const HostWindowFacts facts = HostFacts(window.parent);
+        placed = JudgeHostWindow(facts, request.hostMustBeOrdinary, why);
+        gl.width = facts.width;
+        gl.height = facts.height;
     }
     const size_t eventsBefore = events_.size();
     if (!placed || CreateWindowGL(&window) != TRUE) {
@@ -239,31 +216,28 @@ void Win32Host::FollowParents() {
         if (window.parent == nullptr || window.gone || window.gl.hWnd == nullptr) {
             continue;
         }
-        PlatformRect client;
-        if (PlatformGetClientRect(window.parent, &client) == FALSE) {
+        const HostWindowFacts now = HostFacts(window.parent);
+        const HostWindowChange change =
+            CompareHostWindow(now, window.gl.width, window.gl.height, window.gl.isVisible == TRUE);
+        HostEvent event;
+        event.surface = window.id;
+        if (change.gone) {
             // The host went without destroying its child first.
             window.gone = true;
-            HostEvent gone;
-            gone.kind = HostEventKind::kHostGone;
-            gone.surface = window.id;
-            events_.push_back(gone);
+            event.kind = HostEventKind::kHostGone;
+            events_.push_back(event);
             continue;
         }
-        const int32_t width = client.right - client.left;
-        const int32_t height = client.bottom - client.top;
-        if (width > 0 && height > 0 && (width != window.gl.width || height != window.gl.height)) {
-            window.gl.width = width;
-            window.gl.height = height;
-            PlatformMoveWindow(window.gl.hWnd, 0, 0, width, height, TRUE);
+        if (change.resized) {
+            window.gl.width = now.width;
+            window.gl.height = now.height;
+            PlatformMoveWindow(window.gl.hWnd, 0, 0, now.width, now.height, TRUE);
         }
         // A hidden or unmapped host shows nothing of the city: the program rests until it is
         // shown again.
-        const BOOL shown = PlatformIsWindowVisible(window.parent);
-        if ((shown == TRUE) != (window.gl.isVisible == TRUE)) {
-            window.gl.isVisible = shown;
-            HostEvent event;
-            event.kind = shown == TRUE ? HostEventKind::kShown : HostEventKind::kHidden;
-            event.surface = window.id;
+        if (change.shownChanged) {
+            window.gl.isVisible = now.shown ? TRUE : FALSE;
+            event.kind = now.shown ? HostEventKind::kShown : HostEventKind::kHidden;
             events_.push_back(event);
         }
     }

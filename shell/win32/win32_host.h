@@ -34,7 +34,6 @@ class Win32Host : public Host {
   private:
     HostWindow* Find(SurfaceId id);
     bool Place(const SurfaceRequest& request, GL_Window* gl);
-    const char* HostProblem(const SurfaceRequest& request, WindowHandle host);
     void FollowParents();
     std::vector<HostRect> MonitorAreas();
     void WatchDesktop();

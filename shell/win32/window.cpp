@@ -121,7 +121,7 @@ BOOL CreateWindowGL(HostWindow* record) {
         } else {
             // The window keeps its outer size here: the frame is not added, so the client area
             // comes out smaller than asked.
-            ShowErrorBox(window->application, "Mode Switch Failed.\nRunning In Windowed Mode.");
+            ShowErrorBox(window->application, kModeRefusedText);
             window->isFullScreen = FALSE;
         }
     } else {
