@@ -621,7 +621,6 @@ void Program::FollowOutputs() {
     if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
         CoverOutputs(false);
     }
-    ChooseCityOutputs();
     if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&
         plan_.seedGiven) {
         SeedAnimation(plan_.seed);

@@ -238,6 +238,32 @@ TEST_F(ProgramTest, OutputsThatComeAndGo) {
     EXPECT_EQ(host.Count("Error Error Creating OpenGL Window"), 0);
 }
 
+// In "primary" the city goes with the primary output: when the first output goes and another
+// becomes primary, that one's surface draws the city instead of staying black.
+TEST_F(ProgramTest, PrimaryCityFollowsThePrimaryOutput) {
+    HostEvent changed;
+    changed.kind = HostEventKind::kOutputsChanged;
+    host.canSpan = false;
+    host.tickStep = 100;
+    host.outputs.push_back(Output{2, HostRect{1920, 0, 1280, 720}, false, 60, 1.0f});
+    host.Idle();
+    host.Action([&] { host.outputs = {Output{2, HostRect{0, 0, 1280, 720}, true, 60, 1.0f}}; });
+    host.Event(changed);
+    host.Idle(4);
+    host.Key('A', true);
+    EXPECT_EQ(Run(SaverPlan(MonitorMode::kPrimary)), 0);
+    // Steps follow the pace: only which surface is drawn into counts here.
+    std::vector<std::string> drawn = Only({"DrawSteps", "Present"});
+    for (std::string& entry : drawn) {
+        entry = entry.compare(0, 9, "DrawSteps") == 0 ? "DrawSteps" : entry;
+    }
+    ASSERT_GE(drawn.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(drawn.begin(), drawn.begin() + 3),
+              (std::vector<std::string>{"DrawSteps", "Present 1", "Present 2"}));
+    EXPECT_EQ(std::vector<std::string>(drawn.end() - 2, drawn.end()),
+              (std::vector<std::string>{"DrawSteps", "Present 2"}));
+}
+
 TEST_F(ProgramTest, ChildHostProblemIsNamed) {
     Options options;
     options.mode = RunMode::kSaverHost;
