@@ -311,16 +311,15 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
                 return false;
             }
             const std::string lower = Lower(value);
-            if (lower == "each") {
-                options->monitors = MonitorMode::kEach;
-            } else if (lower == "span") {
-                options->monitors = MonitorMode::kSpan;
-            } else if (lower == "primary") {
-                options->monitors = MonitorMode::kPrimary;
-            } else {
+            const MonitorModeEntry* named = nullptr;
+            for (const MonitorModeEntry& entry : kMonitorModes) {
+                named = lower == entry.word ? &entry : named;
+            }
+            if (named == nullptr) {
                 *error = "--monitors needs 'each', 'span' or 'primary', not '" + value + "'";
                 return false;
             }
+            options->monitors = named->mode;
             options->monitorsGiven = true;
         } else if (name == "--saver") {
             if (!noValue() || !SetMode(options, RunMode::kSaverFullScreen, argument, error)) {
@@ -399,4 +398,13 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
         return false;
     }
     return true;
+}
+
+const MonitorModeEntry& MonitorModeEntryOf(MonitorMode mode) {
+    for (const MonitorModeEntry& entry : kMonitorModes) {
+        if (entry.mode == mode) {
+            return entry;
+        }
+    }
+    return kMonitorModes[0];
 }

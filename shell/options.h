@@ -20,6 +20,24 @@ enum class RunMode {
 // view is stretched over all of them, or only the primary one shows it and the others are black.
 enum class MonitorMode { kEach, kSpan, kPrimary };
 
+// Every way of using several monitors, in the order the settings dialog lists them: the word
+// --monitors takes, the number the Windows saver stores, and the dialog's label.
+struct MonitorModeEntry {
+    MonitorMode mode;
+    const char* word;
+    uint32_t stored;
+    const char* label;
+};
+constexpr MonitorModeEntry kMonitorModes[] = {
+    {MonitorMode::kEach, "each", 0, "Each monitor shows the city"},
+    {MonitorMode::kSpan, "span", 1, "One view across all monitors"},
+    {MonitorMode::kPrimary, "primary", 2, "Primary monitor only"},
+};
+// One view stretched over monitors of different places and shapes puts the centre of the picture
+// on a seam, so by default each monitor shows the city whole.
+constexpr MonitorMode kDefaultMonitorMode = MonitorMode::kEach;
+const MonitorModeEntry& MonitorModeEntryOf(MonitorMode mode);
+
 struct Options {
     RunMode mode = RunMode::kAnimation;
     uintptr_t hostWindow = 0; // /p, /c:HWND, --window-id; 0 with --root (the root window)
@@ -37,7 +55,7 @@ struct Options {
     bool showRates = false;     // --fps: frames and steps per second on the screen
     bool stats = false;         // --stats: a line of rates on stderr every few seconds
     bool monitorsGiven = false; // --monitors each|span|primary, for a full-screen saver
-    MonitorMode monitors = MonitorMode::kEach;
+    MonitorMode monitors = kDefaultMonitorMode;
     bool help = false;
     bool version = false;
 };

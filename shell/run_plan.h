@@ -35,7 +35,7 @@ struct RunPlan {
     // The screen saver and the display's power-down held off: the plain animation's alone. A
     // screen saver lets the screen blank, power off and lock on the system's schedule.
     bool keepsDisplayAwake = true;
-    MonitorMode monitors = MonitorMode::kSpan;
+    MonitorMode monitors = kDefaultMonitorMode;
 
     uint32_t stepsPerSecond = 0;  // 0: one step per frame
     int32_t swapInterval = -1;    // display refreshes per buffer swap; -1 the driver's default

@@ -13,6 +13,6 @@ constexpr uint32_t kMaxSaverSpeed = 240;
 
 struct SaverSettings {
     uint32_t stepsPerSecond = kDefaultSaverSpeed;
-    MonitorMode monitors = MonitorMode::kEach;
+    MonitorMode monitors = kDefaultMonitorMode;
     bool showRates = false;
 };

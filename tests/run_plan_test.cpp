@@ -9,8 +9,8 @@
 #include "shell/run_plan.h"
 #include "shell/saver_settings.h"
 #include "shell/win32/platform_constants.h"
-#include "shell/win32/platform_fake.h"
 #include "shell/win32/saver_store.h"
+#include "tests/support/platform_fake.h"
 
 namespace {
 

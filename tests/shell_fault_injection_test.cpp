@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/win32/platform_constants.h"
-#include "shell/win32/platform_fake.h"
+#include "tests/support/platform_fake.h"
 #include "tests/support/recording_scene.h"
 #include "tests/support/win32_run.h"
 

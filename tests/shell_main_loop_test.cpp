@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "shell/win32/platform_constants.h"
-#include "shell/win32/platform_fake.h"
+#include "tests/support/platform_fake.h"
 #include "tests/support/recording_scene.h"
 #include "tests/support/win32_run.h"
 
@@ -172,91 +172,11 @@ TEST_F(ShellMainLoop, F1RecreatesTheWindowInTheOtherModeEachTime) {
     EXPECT_EQ(g_createFullScreen, TRUE);
     // Per toggle: the key is dispatched, the frame asks for the other mode, and the window goes
     // once that frame is done; nothing goes through the queue.
-    EXPECT_EQ(Fake().Names({"DispatchMessage", "PostMessage", "DestroyWindow"}),
+    EXPECT_EQ(Fake().Names({"DispatchMessage", "DestroyWindow"}),
               (Names{"DispatchMessage", "DestroyWindow", "DispatchMessage", "DestroyWindow",
                      "DispatchMessage", "DestroyWindow"}));
     EXPECT_FALSE(Fake().displaySwitched);
     EXPECT_EQ(Fake().cursorCount, 0);
-}
-
-TEST_F(ShellMainLoop, EscAndF1InOneFrameQuitWithoutToggling) {
-    Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
-    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
-    EXPECT_EQ(Run(), 0);
-
-    EXPECT_EQ(Fake().createdWindows.size(), 1u);
-    EXPECT_EQ(Updates().size(), 1u);
-    EXPECT_EQ(g_createFullScreen, TRUE); // the toggle was never handled
-}
-
-// A key pressed and released between two frames, as a quick tap during a slow frame is: the
-// release waits for one frame, which sees the key down.
-TEST_F(ShellMainLoop, TapOfEscBetweenFramesStillQuits) {
-    Fake().ScriptIdle();
-    Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
-    Fake().ScriptMessage(WM_KEYUP, VK_ESCAPE);
-    Fake().ScriptIdle(3); // frames that would follow if the tap were lost
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-
-    EXPECT_EQ(Fake().Names({"Update", "PostMessage", "DispatchMessage"}),
-              (Names{"Update", "DispatchMessage", "DispatchMessage", "Update"}));
-    EXPECT_EQ(Fake().Count("Update"), 2);
-    EXPECT_EQ(Fake().Count("SwapBuffers"), 2);
-    EXPECT_EQ(Fake().liveWindows, 0);
-}
-
-TEST_F(ShellMainLoop, TapOfF1BetweenFramesTogglesOnce) {
-    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
-    Fake().ScriptMessage(WM_KEYUP, VK_F1);
-    Fake().ScriptIdle(2);
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(CreatedStyles(), (std::vector<uint32_t>{WS_POPUP, WS_OVERLAPPEDWINDOW}));
-    EXPECT_EQ(g_createFullScreen, FALSE);
-}
-
-// Only a release whose press no frame has seen waits for a frame: other releases, and releases
-// while minimised (no frames then), are handled at once.
-TEST_F(ShellMainLoop, ReleasesAfterAFrameOrWhileMinimisedAddNoFrame) {
-    Fake().ScriptMessage(WM_KEYDOWN, 'A');
-    Fake().ScriptIdle(); // the frame sees A down
-    Fake().ScriptMessage(WM_KEYUP, 'A');
-    Fake().ScriptMessage(WM_KEYUP, 'B'); // never pressed
-    Fake().ScriptMessage(WM_SIZE, SIZE_MINIMIZED, 0);
-    Fake().ScriptMessage(WM_KEYDOWN, 'C');
-    Fake().ScriptMessage(WM_KEYUP, 'C');
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Fake().Count("Update"), 1);
-    EXPECT_EQ(Fake().Count("SwapBuffers"), 1);
-}
-
-TEST_F(ShellMainLoop, MinimisedWindowWaitsWithoutFramesAndTheNextUpdateGetsTheTimeAway) {
-    Fake().tickCount = 1000;
-    Fake().ScriptTick(1016);
-    Fake().ScriptIdle(); // one frame
-    Fake().ScriptMessage(WM_SIZE, SIZE_MINIMIZED, 0);
-    Fake().ScriptIdle(3);
-    Fake().ScriptTick(61016); // a minute later
-    Fake().ScriptMessage(WM_SIZE, SIZE_RESTORED, 1280 | 720 << 16);
-    Fake().ScriptIdle(); // one frame
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-
-    EXPECT_EQ(Story(), (Names{"CreateWindow", "Initialize", "Update", "Draw", "SwapBuffers",
-                              "WaitMessage", "WaitMessage", "Update", "Draw", "SwapBuffers",
-                              "Deinitialize", "DestroyWindow", "UnregisterClass"}));
-    EXPECT_EQ(Updates(), (std::vector<uint32_t>{16, 60000}));
-}
-
-TEST_F(ShellMainLoop, UpdateTimeSurvivesTheTickCounterWrapping) {
-    Fake().tickCount = 0xFFFFFFF0u;
-    Fake().ScriptTick(0x10);
-    Fake().ScriptIdle();
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Updates(), (std::vector<uint32_t>{0x20}));
 }
 
 TEST_F(ShellMainLoop, CloseEndsTheProgramThroughTheNormalTearDown) {
@@ -341,23 +261,6 @@ TEST_F(ShellMainLoop, DesktopSizeIsFullScreenWithoutAModeSwitch) {
     EXPECT_EQ(Fake().cursorCount, 0);
 }
 
-TEST_F(ShellMainLoop, SeedReplacesTheClockAfterEveryInitialize) {
-    Fake().ScriptMessage(WM_KEYDOWN, VK_F1);
-    Fake().ScriptIdle(2);
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(CommandLine({"--seed", "1765432100"})), 0);
-    // Before any frame can draw a number from the clock's seed, in each new window.
-    EXPECT_EQ(
-        Fake().Names({"Initialize", "SeedAnimation", "Update"}),
-        (Names{"Initialize", "SeedAnimation", "Update", "Initialize", "SeedAnimation", "Update"}));
-    EXPECT_EQ(ArgsOf("SeedAnimation"), (std::vector<intptr_t>{1765432100, 1765432100}));
-
-    Fake().Reset();
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Fake().Count("SeedAnimation"), 0) << "a plain start keeps the clock's seed";
-}
-
 TEST_F(ShellMainLoop, VsyncIsAskedOfEachNewContextOnlyWhenGiven) {
     Fake().ScriptMessage(WM_CLOSE);
     EXPECT_EQ(Run(), 0);
@@ -374,41 +277,6 @@ TEST_F(ShellMainLoop, VsyncIsAskedOfEachNewContextOnlyWhenGiven) {
                   (Names{"MakeCurrent", "SetSwapInterval", "Initialize", "MakeCurrent"}));
         EXPECT_EQ(Fake().Count("Draw"), 1);
     }
-}
-
-TEST_F(ShellMainLoop, PaceDecidesTheStepsOfEachFrameFromTheClock) {
-    // Frames 100 ms apart (each reading of the clock moves it 50 ms) at 60 steps a second.
-    Fake().tickStep = 50;
-    Fake().ScriptIdle(4);
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(CommandLine({"--pace", "60"})), 0);
-    EXPECT_EQ(Fake().Count("Draw"), 0);
-    EXPECT_EQ(ArgsOf("DrawSteps"), (std::vector<intptr_t>{1, 3, 3, 3}));
-
-    Fake().Reset();
-    Fake().ScriptIdle(3);
-    Fake().ScriptMessage(WM_CLOSE);
-    EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Fake().Count("DrawSteps"), 0);
-    EXPECT_EQ(Fake().Count("Draw"), 3) << "a plain start draws one step per frame";
-}
-
-TEST_F(ShellMainLoop, FrameLimitWaitsForInputNotInASleep) {
-    // At 10 frames/s each frame is held back by a wait that input cuts short: Esc pressed during
-    // the wait is seen by a frame at once, not a tenth of a second later.
-    Fake().tickStep = 1;
-    Fake().ScriptIdle(4);
-    Fake().ScriptMessage(WM_KEYDOWN, VK_ESCAPE);
-    EXPECT_EQ(Run(CommandLine({"--max-fps", "10"})), 0);
-    EXPECT_EQ(Fake().Count("Sleep"), 0);
-    EXPECT_EQ(Fake().Count("Draw"), 3);
-    const std::vector<intptr_t> waits = ArgsOf("WaitMessageTimeout");
-    ASSERT_EQ(waits.size(), 2u) << "one full wait, then one that the key ended";
-    for (intptr_t wait : waits) {
-        EXPECT_GE(wait, 90);
-        EXPECT_LE(wait, 100);
-    }
-    EXPECT_LT(Fake().tickCount, 200u) << "the frame after Esc did not wait its turn";
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "shell/win32/platform_constants.h"
-#include "shell/win32/platform_fake.h"
 #include "shell/win32/window.h"
 #include "shell/win32/window_proc.h"
+#include "tests/support/platform_fake.h"
 
 namespace {
 

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "shell/win32/platform_constants.h"
-#include "shell/win32/platform_fake.h"
+#include "shell/win32/win32_host.h"
 #include "shell/win32/window.h"
 #include "shell/win32/window_proc.h"
+#include "tests/support/platform_fake.h"
 
 namespace {
 
@@ -30,10 +31,6 @@ class ShellWindow : public ::testing::Test {
         window.width = 1280;
         window.height = 720;
         window.bitsPerPixel = 32;
-        // Stale flags that a successful creation must clear.
-        for (int32_t& flag : keys.keyDown) {
-            flag = 1;
-        }
         ASSERT_TRUE(RegisterWindowClass(&application));
         Fake().calls.clear();
     }
@@ -237,9 +234,6 @@ TEST_F(ShellWindow, SuccessfulCreationLeavesACompleteVisibleWindow) {
     EXPECT_EQ(Fake().currentContext, window.hRC);
     EXPECT_EQ(window.isVisible, TRUE);
     EXPECT_EQ(window.lastTickCount, 123456u);
-    for (int code = 0; code < 256; ++code) {
-        ASSERT_EQ(keys.keyDown[code], 0) << "key " << code;
-    }
     EXPECT_EQ(Fake().calls.back().name, "GetTickCount");
     for (const FakeCall& call : Fake().calls) {
         if (call.name == "ShowWindow") {
@@ -277,7 +271,6 @@ TEST_P(ShellWindowFailure, ReleasesInReverseOrderAndLeavesEveryHandleNull) {
     EXPECT_EQ(Fake().liveContexts, 0);
     EXPECT_EQ(Fake().Count("ShowWindow"), 0);
     EXPECT_TRUE(Fake().messageBoxes.empty());
-    EXPECT_EQ(keys.keyDown[0], 1); // the table is cleared only on success
 
     Names expected = failure.releases;
     if (fullScreen) {
@@ -346,3 +339,36 @@ TEST_F(ShellWindow, DestroyOnAnEmptyRecordOnlyRestoresTheModeWhenFullScreen) {
 }
 
 } // namespace
+
+// Two surfaces at once draw with the run's one context (the scene's texture lives in a context's
+// object 0): the second window makes none of its own, and the context goes with the last window,
+// whichever of them made it.
+TEST(ShellWindowContext, SurfacesShareTheRunsContext) {
+    Fake().Reset();
+    Fake().monitors = {{{0, 0, 1920, 1080}, kMonitorPrimary}, {{1920, 0, 3200, 720}, 0}};
+    Win32Host host(reinterpret_cast<InstanceHandle>(0x400000));
+    ASSERT_EQ(host.Start(false), 0);
+    SurfaceRequest request;
+    request.kind = SurfaceKind::kOutput;
+    SurfaceInfo info;
+    std::string why;
+    request.output = 1;
+    const SurfaceId first = host.Create(request, &info, &why);
+    request.output = 2;
+    const SurfaceId second = host.Create(request, &info, &why);
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    EXPECT_EQ(Fake().Count("CreateContext"), 1);
+    EXPECT_EQ(Fake().liveContexts, 1);
+    ASSERT_TRUE(host.MakeCurrent(first));
+    const RenderContextHandle context = Fake().currentContext;
+    ASSERT_TRUE(host.MakeCurrent(second));
+    EXPECT_EQ(Fake().currentContext, context);
+    host.Destroy(first);
+    EXPECT_EQ(Fake().liveContexts, 1) << "the second window still draws with it";
+    EXPECT_TRUE(host.MakeCurrent(second));
+    host.Destroy(second);
+    EXPECT_EQ(Fake().liveContexts, 0);
+    EXPECT_EQ(Fake().liveWindows, 0);
+    host.Finish();
+}

@@ -120,7 +120,7 @@ bool FakeHost::SetSwapInterval(int32_t interval) {
 
 bool FakeHost::NextEvent(HostEvent* event, uint32_t waitMs) {
     if (waitMs > 0) {
-        ++waits;
+        log.push_back("Wait " + std::to_string(waitMs));
     }
     while (!script_.empty()) {
         Step step = script_.front();
@@ -130,6 +130,8 @@ bool FakeHost::NextEvent(HostEvent* event, uint32_t waitMs) {
             continue;
         }
         if (step.idle) {
+            // Nothing came: a wait ran its whole time.
+            tickCount += waitMs;
             return false;
         }
         *event = step.event;

@@ -26,7 +26,7 @@ class FakeHost : public Host {
     uint32_t tickStep = 0; // how far each reading of the ticks moves them on
 
     // The script NextEvent follows: an event, a turn with none waiting (the program then draws
-    // a frame or waits), or an action of the test's.
+    // a frame, or its wait runs out, the clock moving on by it), or an action of the test's.
     void Event(HostEvent event);
     void Key(uint8_t key, bool down, SurfaceId surface = 1);
     void Idle(int turns = 1);
@@ -36,10 +36,10 @@ class FakeHost : public Host {
     int turnsAfterScript = 1000;
 
     // --- Observed ------------------------------------------------------------------------------
-    std::vector<std::string> log; // "Create 1 kind", "Present 1", "Initialize", "Error text" ...
+    // "Create 1", "Present 1", "Initialize", "Update 16", "Wait 100", "Error text" ...
+    std::vector<std::string> log;
     std::vector<SurfaceRequest> requests;
     std::vector<SurfaceId> live;
-    int waits = 0; // NextEvent calls that were allowed to wait
     int Count(const std::string& entry) const;
 
     // --- Host ----------------------------------------------------------------------------------

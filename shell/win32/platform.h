@@ -196,7 +196,6 @@ BOOL PlatformEditSaverSettings(InstanceHandle instance, WindowHandle owner,
 
 // Time.
 uint32_t PlatformGetTickCount(); // milliseconds, wrapping at 2^32
-void PlatformSleep(uint32_t milliseconds);
 
 // The message queue. Peeking never waits; a window filter takes only that window's messages.
 BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t filterMin,
@@ -206,6 +205,5 @@ BOOL PlatformWaitMessage();
 // Waits until input arrives or `milliseconds` pass, as MsgWaitForMultipleObjects does with no
 // objects: TRUE when input arrived, FALSE when the time ran out.
 BOOL PlatformWaitMessageTimeout(uint32_t milliseconds);
-BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam);
 intptr_t PlatformDefWindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
                                intptr_t lParam);

@@ -322,10 +322,6 @@ uint32_t PlatformGetTickCount() {
     return GetTickCount();
 }
 
-void PlatformSleep(uint32_t milliseconds) {
-    Sleep(milliseconds);
-}
-
 // --- The message queue ------------------------------------------------------------------------
 
 BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t filterMin,
@@ -365,10 +361,6 @@ BOOL PlatformWaitMessageTimeout(uint32_t milliseconds) {
     return MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT) == WAIT_OBJECT_0
                ? TRUE
                : FALSE;
-}
-
-BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    return PostMessageA(Native(hWnd), message, wParam, lParam);
 }
 
 intptr_t PlatformDefWindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,

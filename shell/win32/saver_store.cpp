@@ -3,18 +3,6 @@
 #include "common/whole_number.h"
 #include "shell/win32/platform.h"
 
-uint32_t StoredMonitorMode(MonitorMode mode) {
-    switch (mode) {
-    case MonitorMode::kSpan:
-        return 1;
-    case MonitorMode::kPrimary:
-        return 2;
-    case MonitorMode::kEach:
-    default:
-        return 0;
-    }
-}
-
 bool ParseSaverSpeed(const std::string& text, uint32_t* speed) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
@@ -37,10 +25,10 @@ SaverSettings LoadSaverSettings() {
         value <= kMaxSaverSpeed) {
         settings.stepsPerSecond = value;
     }
-    if (PlatformReadSetting(kMonitorsSetting, &value) == TRUE && value <= 2) {
-        settings.monitors = value == 1   ? MonitorMode::kSpan
-                            : value == 2 ? MonitorMode::kPrimary
-                                         : MonitorMode::kEach;
+    if (PlatformReadSetting(kMonitorsSetting, &value) == TRUE) {
+        for (const MonitorModeEntry& entry : kMonitorModes) {
+            settings.monitors = entry.stored == value ? entry.mode : settings.monitors;
+        }
     }
     if (PlatformReadSetting(kShowFrameRateSetting, &value) == TRUE && value <= 1) {
         settings.showRates = value == 1;
@@ -50,6 +38,7 @@ SaverSettings LoadSaverSettings() {
 
 bool StoreSaverSettings(const SaverSettings& settings) {
     return PlatformWriteSetting(kSpeedSetting, settings.stepsPerSecond) == TRUE &&
-           PlatformWriteSetting(kMonitorsSetting, StoredMonitorMode(settings.monitors)) == TRUE &&
+           PlatformWriteSetting(kMonitorsSetting, MonitorModeEntryOf(settings.monitors).stored) ==
+               TRUE &&
            PlatformWriteSetting(kShowFrameRateSetting, settings.showRates ? 1 : 0) == TRUE;
 }

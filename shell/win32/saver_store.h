@@ -12,11 +12,10 @@ SaverSettings LoadSaverSettings();
 // Stores every value; false when the platform could not.
 bool StoreSaverSettings(const SaverSettings& settings);
 
-// The stored values' names, and how a monitor mode is stored.
+// The stored values' names; a monitor mode is stored as its number in kMonitorModes.
 constexpr char kSpeedSetting[] = "Speed";
 constexpr char kMonitorsSetting[] = "Monitors";
 constexpr char kShowFrameRateSetting[] = "ShowFrameRate";
-uint32_t StoredMonitorMode(MonitorMode mode);
 
 // A speed as the user typed it: a whole number of steps per second from kMinSaverSpeed to
 // kMaxSaverSpeed, blanks around it allowed. False for anything else, which the dialog refuses

@@ -11,17 +11,7 @@
 
 namespace {
 
-// The monitor choices in the order the list shows them.
-struct MonitorChoice {
-    MonitorMode mode;
-    const char* text;
-};
-constexpr MonitorChoice kMonitorChoices[] = {
-    {MonitorMode::kEach, "Each monitor shows the city"},
-    {MonitorMode::kSpan, "One view across all monitors"},
-    {MonitorMode::kPrimary, "Primary monitor only"},
-};
-constexpr int kMonitorChoiceCount = sizeof kMonitorChoices / sizeof kMonitorChoices[0];
+constexpr int kMonitorChoiceCount = sizeof kMonitorModes / sizeof kMonitorModes[0];
 
 constexpr char kBadSpeedText[] =
     "The speed must be a whole number of steps per second from 10 to 240.";
@@ -38,8 +28,8 @@ void FillDialog(HWND dialog, const SaverSettings& settings) {
     int selected = 0;
     for (int i = 0; i < kMonitorChoiceCount; ++i) {
         SendDlgItemMessageA(dialog, IDC_MONITORS, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(kMonitorChoices[i].text));
-        if (kMonitorChoices[i].mode == settings.monitors) {
+                            reinterpret_cast<LPARAM>(kMonitorModes[i].label));
+        if (kMonitorModes[i].mode == settings.monitors) {
             selected = i;
         }
     }
@@ -59,8 +49,8 @@ bool ReadDialog(HWND dialog, SaverSettings* settings) {
     const LRESULT selected = SendDlgItemMessageA(dialog, IDC_MONITORS, CB_GETCURSEL, 0, 0);
     settings->stepsPerSecond = speed;
     settings->monitors = selected >= 0 && selected < kMonitorChoiceCount
-                             ? kMonitorChoices[selected].mode
-                             : MonitorMode::kEach;
+                             ? kMonitorModes[selected].mode
+                             : kDefaultMonitorMode;
     settings->showRates = IsDlgButtonChecked(dialog, IDC_SHOW_RATES) == BST_CHECKED;
     return true;
 }

@@ -116,6 +116,7 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     window.id = ++lastId_;
     window.events = &events_;
     window.keepsDisplayAwake = request.keepsDisplayAwake;
+    window.sharedContext = context_;
     gl.application = &application_;
     gl.title = kWindowTitle;
     gl.bitsPerPixel = 32;
@@ -144,6 +145,7 @@ SurfaceId Win32Host::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     }
     // What the window said while it was made (its first size) is what the program sets up anyway.
     events_.resize(eventsBefore);
+    context_ = gl.hRC;
     if (gl.isFullScreen == TRUE) {
         watchesDesktop_ = true;
         desktop_ = MonitorAreas();
@@ -187,7 +189,13 @@ bool Win32Host::Refit(SurfaceId id, SurfaceInfo* info) {
 void Win32Host::Destroy(SurfaceId id) {
     for (auto it = windows_.begin(); it != windows_.end(); ++it) {
         if (it->id == id) {
+            // The run's context goes with its last window, whichever window made it.
+            const bool others = windows_.size() > 1;
+            it->sharedContext = others ? it->gl.hRC : nullptr;
             DestroyWindowGL(&*it);
+            if (!others) {
+                context_ = nullptr;
+            }
             windows_.erase(it);
             return;
         }

@@ -1,6 +1,7 @@
 // The Windows host: the program's surfaces are windows of the class "OpenGL", each with its own
-// device context, pixel format and rendering context, made and released in the order the
-// animation always had; the window procedure turns messages into the host's events.
+// device context and pixel format, all drawing with the run's one rendering context, made and
+// released in the order the animation always had; the window procedure turns messages into the
+// host's events.
 #pragma once
 
 #include <deque>
@@ -41,6 +42,9 @@ class Win32Host : public Host {
     Application application_{};
     // Records stay where they are while their windows live: the window procedure holds them.
     std::list<HostWindow> windows_;
+    // The run's one rendering context, which every window draws with: the scene keeps its texture
+    // in texture object 0, which contexts do not share.
+    RenderContextHandle context_ = nullptr;
     SurfaceId lastId_ = 0;
     std::deque<HostEvent> events_;
     bool watchesDesktop_ = false;

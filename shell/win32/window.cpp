@@ -153,22 +153,27 @@ BOOL CreateWindowGL(HostWindow* record) {
         return FALSE;
     }
 
-    window->hRC = PlatformCreateContext(window->hDC);
-    if (window->hRC == nullptr) {
-        AbandonWindow(record);
-        return FALSE;
-    }
-    if (PlatformMakeCurrent(window->hDC, window->hRC) == FALSE) {
-        AbandonWindow(record);
-        return FALSE;
+    if (record->sharedContext != nullptr) {
+        if (PlatformMakeCurrent(window->hDC, record->sharedContext) == FALSE) {
+            AbandonWindow(record);
+            return FALSE;
+        }
+        window->hRC = record->sharedContext;
+    } else {
+        window->hRC = PlatformCreateContext(window->hDC);
+        if (window->hRC == nullptr) {
+            AbandonWindow(record);
+            return FALSE;
+        }
+        if (PlatformMakeCurrent(window->hDC, window->hRC) == FALSE) {
+            AbandonWindow(record);
+            return FALSE;
+        }
     }
 
     PlatformShowWindow(window->hWnd, SW_SHOWNORMAL);
     window->isVisible = TRUE;
     ReshapeGL(window->width, window->height);
-    if (window->keys != nullptr) {
-        std::memset(window->keys->keyDown, 0, sizeof window->keys->keyDown);
-    }
     window->lastTickCount = PlatformGetTickCount();
     return TRUE;
 }
@@ -178,10 +183,10 @@ BOOL DestroyWindowGL(HostWindow* record) {
     if (window->hWnd != nullptr) {
         if (window->hDC != nullptr) {
             PlatformMakeCurrent(window->hDC, nullptr);
-            if (window->hRC != nullptr) {
+            if (window->hRC != nullptr && window->hRC != record->sharedContext) {
                 PlatformDeleteContext(window->hRC);
-                window->hRC = nullptr;
             }
+            window->hRC = nullptr;
             PlatformReleaseDC(window->hWnd, window->hDC);
             window->hDC = nullptr;
         }

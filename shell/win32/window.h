@@ -21,6 +21,9 @@ struct HostWindow {
     bool keepsDisplayAwake = false;
     // Where its window procedure leaves the events it makes.
     std::deque<HostEvent>* events = nullptr;
+    // The run's rendering context, made with an earlier window that still lives: this window
+    // draws with it instead of a context of its own, and leaves it to the host to delete.
+    RenderContextHandle sharedContext = nullptr;
 };
 
 // Registers the window class named by the record; shows a message box and returns FALSE when the
@@ -31,8 +34,9 @@ BOOL RegisterWindowClass(Application* application);
 // restored; TRUE only when the system reports success.
 BOOL ChangeScreenResolution(int32_t width, int32_t height, int32_t bitsPerPixel);
 
-// Creates the window with its device context, pixel format and current rendering context. TRUE
-// with all three handles set, or FALSE with all three null and the display as it was.
+// Creates the window with its device context, pixel format and current rendering context (the
+// shared one where the record names it). TRUE with all three handles set, or FALSE with all three
+// null, the display as it was and a shared context untouched.
 BOOL CreateWindowGL(HostWindow* window);
 
 // Releases whatever the record holds and restores the display mode after full screen. Always TRUE.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "shell/testing/fake_host.h"
-#include "shell/win32/platform_fake.h"
+#include "tests/support/platform_fake.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ void Deinitialize() {
 }
 
 void Update(uint32_t milliseconds) {
-    Log("Update");
+    Log("Update " + std::to_string(milliseconds));
     Fake().Record("Update", {static_cast<intptr_t>(milliseconds)});
     if (Scene().onUpdate) {
         Scene().onUpdate(Scene().window, Scene().keys, milliseconds);

@@ -148,7 +148,6 @@ class FakePlatform {
 
     std::map<std::string, WindowProcedure> classes;
     std::map<WindowHandle, Window> windows;
-    std::deque<PlatformMessage> threadMessages; // posted to no window; a window's peek skips them
     std::deque<ScriptStep> script;
     int peeksSinceScriptEnded = 0;
 

@@ -1,5 +1,5 @@
 // The scriptable fake window system. See platform_fake.h.
-#include "shell/win32/platform_fake.h"
+#include "tests/support/platform_fake.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -492,12 +492,6 @@ uint32_t PlatformGetTickCount() {
     return now;
 }
 
-void PlatformSleep(uint32_t milliseconds) {
-    Fake().Record("Sleep", {static_cast<intptr_t>(milliseconds)});
-    // Time passes while the program sleeps.
-    Fake().tickCount += milliseconds;
-}
-
 // --- The message queue ------------------------------------------------------------------------
 
 BOOL PlatformPeekMessage(PlatformMessage* message, WindowHandle hWnd, uint32_t filterMin,
@@ -570,23 +564,6 @@ BOOL PlatformWaitMessageTimeout(uint32_t milliseconds) {
         fake.tickCount += milliseconds;
     }
     return inputReady ? TRUE : FALSE;
-}
-
-BOOL PlatformPostMessage(WindowHandle hWnd, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    FakePlatform& fake = Fake();
-    fake.Record("PostMessage", {AsInt(hWnd), static_cast<intptr_t>(message),
-                                static_cast<intptr_t>(wParam), lParam});
-    const PlatformMessage posted{hWnd, message, wParam, lParam, fake.tickCount, 0, 0};
-    if (hWnd == nullptr) {
-        fake.threadMessages.push_back(posted);
-        return TRUE;
-    }
-    FakePlatform::Window* window = fake.Find(hWnd);
-    if (window == nullptr) {
-        return FALSE;
-    }
-    window->posted.push_back(posted);
-    return TRUE;
 }
 
 intptr_t PlatformDefWindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
