@@ -41,7 +41,7 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
         MonitorMode monitors;
     } cases[] = {
         // The plain start is the animation of old: a step per frame, the driver's swap, no cap.
-        {"plain", {}, {}, Placement::kScreen, 0, -1, 0, false, false, MonitorMode::kSpan},
+        {"plain", {}, {}, Placement::kScreen, 0, -1, 0, false, false, MonitorMode::kEach},
         {"plain paced",
          {"--pace", "30", "--max-fps", "50", "--fps"},
          stored,
@@ -51,7 +51,7 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
          50,
          false,
          true,
-         MonitorMode::kSpan},
+         MonitorMode::kEach},
         // Every saver: 60 steps/s, a swap per refresh, a frame per refresh at most.
         {"/s", {"/s"}, {}, Placement::kEveryMonitor, 60, 1, 0, true, false, MonitorMode::kEach},
         {"--saver",
@@ -64,8 +64,8 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
          true,
          false,
          MonitorMode::kEach},
-        {"/p", {"/p", "77"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kSpan},
-        {"--root", {"--root"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kSpan},
+        {"/p", {"/p", "77"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kEach},
+        {"--root", {"--root"}, {}, Placement::kChild, 60, 1, 0, true, false, MonitorMode::kEach},
         // The stored settings, and options over them.
         {"/s stored",
          {"/s"},
@@ -87,7 +87,7 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
          false,
          true,
          MonitorMode::kSpan},
-        {"settings", {"/c"}, {}, Placement::kNone, 60, 1, 0, true, false, MonitorMode::kSpan},
+        {"settings", {"/c"}, {}, Placement::kNone, 60, 1, 0, true, false, MonitorMode::kEach},
     };
     for (const auto& c : cases) {
         const RunPlan plan = Plan(c.args, c.settings);
