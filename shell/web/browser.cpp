@@ -18,9 +18,12 @@ void (*g_restored)() = nullptr;
 void (*g_toggle)() = nullptr;
 
 // clang-format off
-EM_JS(int, ReadSearch, (char* buffer, int size), {
-    stringToUTF8(location.search, buffer, size);
+EM_JS(int, SearchLength, (), {
     return lengthBytesUTF8(location.search);
+});
+
+EM_JS(void, ReadSearch, (char* buffer, int size), {
+    stringToUTF8(location.search, buffer, size);
 });
 
 EM_JS(void, PageMessage, (const char* text), {
@@ -86,10 +89,13 @@ EM_BOOL OnDoubleClick(int, const EmscriptenMouseEvent*, void*) {
 
 namespace browser {
 
+// The whole of it, however long: a parameter cut off or dropped would go unreported.
 std::string PageQuery() {
-    char buffer[2048];
-    const int length = ReadSearch(buffer, sizeof buffer);
-    return length < static_cast<int>(sizeof buffer) ? std::string(buffer) : std::string();
+    const int length = SearchLength();
+    std::string query(static_cast<size_t>(length) + 1, '\0');
+    ReadSearch(&query[0], length + 1);
+    query.resize(static_cast<size_t>(length));
+    return query;
 }
 
 bool CreateContext() {
