@@ -310,10 +310,8 @@ shows_same() {
 stats_lines() { [ "$(grep -cE '^zorvik: [0-9.]+ frames/s' "$work/stderr")" -ge "$1" ]; }
 # Waits for three lines of --stats (which come every 3 seconds) and checks that the second and
 # third give LOW to HIGH steps a second; the first is left out, as it counts the catch-up after
-# the slow first frames. A frame takes at most one second's steps (the catch-up bound), so where
-# frames come slower than one a second (a loaded machine, AddressSanitizer, a large surface) the
-# rate is at most the pace times the frames a second, and the bounds scale with it. The rates are
-# printed as benchmarks of WHAT.
+# the slow first frames; below one frame a second the bounds scale with the frame rate, as a frame
+# takes at most one second's steps. The rates are printed as benchmarks of WHAT.
 expect_step_rate() {
     local what=$1 low=$2 high=$3 lines fps steps
     wait_for "three rate lines on stderr" stats_lines 3

@@ -34,7 +34,6 @@ change "a mode" swaymsg output HEADLESS-2 mode 1024x768
 wait_for "the second output's surface at 1024x768" eval '[ "$(last_size 2)" = 1024x768 ]'
 change "scale 2" swaymsg output HEADLESS-1 scale 2
 [ "$(last_size 1)" = 1280x720 ] || fail "at scale 2 a surface draws at $(last_size 1), not 1280x720"
-# At a fractional scale SDL draws at the next whole one, which --stats says.
 change "scale 1.5" swaymsg output HEADLESS-1 scale 1.5
 wait_for "the first output's buffer scale 2 at scale 1.5" eval \
     '[ "$(grep -o "surface 1 draws at .*" "$work/stderr" | tail -n 1 | cut -d, -f2)" = " buffer scale 2" ]'

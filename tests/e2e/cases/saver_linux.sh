@@ -64,16 +64,14 @@ done
 xset s off
 
 # One saver at a time, as on Windows: a second --saver or /s exits at once with 0, and the first
-# goes on; also where the second names the display otherwise, has a runtime folder that the first
-# had not, or a Wayland display beside the X one that SDL opens.
+# goes on; also where the second spells the display otherwise, has a runtime folder that the
+# first had not, or a Wayland display beside the X one that SDL opens.
 mkdir -m 700 "$work/runtime"
 start_program XDG_RUNTIME_DIR= --saver
 wait_window "$title"
 first=$found
-number=${DISPLAY#:}
-for second in --saver /s "DISPLAY=unix:$number --saver" \
-    "DISPLAY=:$number.0 XDG_RUNTIME_DIR=$work/runtime --saver" \
-    "WAYLAND_DISPLAY=wayland-zorvik XDG_RUNTIME_DIR=$work/runtime /s"; do
+for second in --saver /s "DISPLAY=unix$DISPLAY --saver" "DISPLAY=$DISPLAY.0 XDG_RUNTIME_DIR=$work/runtime /s" \
+    "WAYLAND_DISPLAY=wayland-zorvik XDG_RUNTIME_DIR=$work/runtime --saver"; do
     read -r -a words <<<"$second"
     program_command "${words[@]:0:${#words[@]}-1}"
     timeout "$deadline" "${program_words[@]}" "${words[-1]}" 2>>"$work/stderr" ||
