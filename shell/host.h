@@ -117,6 +117,9 @@ class Host {
     virtual void Destroy(SurfaceId surface) = 0;
     virtual bool MakeCurrent(SurfaceId surface) = 0;
     virtual void Present(SurfaceId surface) = 0;
+    // Drawable pixels per unit of the surface's size on the desktop: a Wayland surface's buffer
+    // scale, a whole number that the compositor scales down to a fractional output scale.
+    virtual int32_t BufferScale(SurfaceId) { return 1; }
     // Display refreshes each Present waits for (0 none), for every surface; false when the
     // driver cannot.
     virtual bool SetSwapInterval(int32_t interval) = 0;

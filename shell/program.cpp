@@ -563,12 +563,14 @@ void Program::ReportRates(uint32_t steps) {
     }
 }
 
-// With --stats, the size each surface draws at, in pixels: at an output scale of 2 it is the
-// output's own resolution, not the desktop's units.
+// With --stats, the size each surface draws at, in pixels, and its buffer scale: at an output
+// scale of 2 it is the output's own resolution, not the desktop's units; at a fractional scale
+// the buffer scale is the next whole number and the compositor scales the picture down.
 void Program::TellSize(const Surface& surface) {
     if (plan_.reportsRates) {
-        std::fprintf(stderr, "zorvik: surface %u draws at %dx%d\n", surface.id,
-                     surface.info.area.width, surface.info.area.height);
+        std::fprintf(stderr, "zorvik: surface %u draws at %dx%d, buffer scale %d\n", surface.id,
+                     surface.info.area.width, surface.info.area.height,
+                     static_cast<int>(host_.BufferScale(surface.id)));
         std::fflush(stderr);
     }
 }

@@ -138,6 +138,8 @@ TEST(CaptureOptions, BadArgumentsNameTheProblem) {
         {{"--size", "65537x10", "--bench"}, "--size"},
         {{"--out", ""}, "--out needs a file name"},
         {{"--video", ""}, "--video needs a file name"},
+        {{"--video", "-"}, "--video cannot write to standard output"},
+        {{"--video=-"}, "--video cannot write to standard output"},
         {{"--texture", ""}, "--texture needs a file name"},
         {{"--raw", ""}, "--raw needs a file name"},
         {{"--raw="}, "--raw needs a file name"},

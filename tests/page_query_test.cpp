@@ -48,7 +48,7 @@ TEST(PageQuery, FaultsAndRefusals) {
     ASSERT_TRUE(ParsePageQuery("?fault=traffic", &page, &error));
     EXPECT_EQ(page.fault, PageFault::kTraffic);
     for (const char* query : {"?stop=0", "?stop=x", "?fps=2", "?fault=light4", "?fault=", "?zoom=2",
-                              "?stop=2147483648"}) {
+                              "?stop=2147483648", "?size=desktop", "?seed=1&size=Desktop"}) {
         EXPECT_FALSE(ParsePageQuery(query, &page, &error)) << query;
         EXPECT_FALSE(error.empty()) << query;
     }

@@ -214,6 +214,13 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions* opti
         *error = "--out '" + options->out + "' is a pattern; give --every K to write a series";
         return false;
     }
+    // "-" is standard output for --raw; a video there would need a muxer that never seeks back
+    // and a reader that expects one, so it is refused rather than written to a file named "-".
+    if (options->video == "-") {
+        *error = "--video cannot write to standard output ('-'); give a file name, or ./- for a "
+                 "file of that name (--raw - streams the frames)";
+        return false;
+    }
     if (!options->video.empty() && VideoMuxerFor(options->video) == nullptr) {
         *error = "--video '" + options->video +
                  "': its extension names no container that ffmpeg writes as one video file "

@@ -1,4 +1,5 @@
 // The Linux entry point: reads the command line, connects to the display, then runs the program.
+#include <SDL.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -38,12 +39,19 @@ int main(int argc, char** argv) {
         std::fputs(VersionText().c_str(), stdout);
         return 0;
     }
-    // Like the Windows saver: a second one while one runs ends at once, and the first goes on.
-    if (options.mode == RunMode::kSaverFullScreen && !TakeSaverPlace()) {
-        return 0;
-    }
     if (!StartVideoQuietly(&error)) {
         return 1;
+    }
+    // Like the Windows saver: a second one while one runs ends at once, and the first goes on.
+    // The place is named after the display that SDL's driver opened, which the environment alone
+    // does not tell (SDL 2.26 takes X11 wherever DISPLAY is set, WAYLAND_DISPLAY or not).
+    if (options.mode == RunMode::kSaverFullScreen &&
+        !TakeSaverPlace(SaverDisplayName(SDL_GetCurrentVideoDriver(), std::getenv("DISPLAY"),
+                                         std::getenv("WAYLAND_DISPLAY"),
+                                         std::getenv("XDG_RUNTIME_DIR")))) {
+        StopQuitForwarding();
+        SdlStopVideo();
+        return 0;
     }
     int result = 0;
     {

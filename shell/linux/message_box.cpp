@@ -2,6 +2,8 @@
 // refused.
 #include "shell/linux/message_box.h"
 
+#include "shell/linux/quit_watchdog.h"
+
 #include <SDL.h>
 #include <cerrno>
 #include <csignal>
@@ -15,8 +17,40 @@ namespace {
 // A quit signal that arrived while a message box was up.
 volatile sig_atomic_t g_boxSignal = 0;
 
-void RecordBoxSignal(int signal) {
-    g_boxSignal = signal;
+// What each quit signal led to before the box took it, by signal number; a signal that was
+// ignored then is left ignored, and not taken.
+struct sigaction g_beforeBox[_NSIG] {};
+bool g_takenByBox[_NSIG] = {};
+
+void RecordBoxSignal(int number) {
+    g_boxSignal = number;
+}
+
+void TakeForBox(int number) {
+    struct sigaction present {};
+    g_takenByBox[number] = false;
+    if (sigaction(number, nullptr, &present) != 0 ||
+        ((present.sa_flags & SA_SIGINFO) == 0 && present.sa_handler == SIG_IGN)) {
+        return;
+    }
+    struct sigaction record {};
+    record.sa_handler = RecordBoxSignal;
+    sigemptyset(&record.sa_mask);
+    record.sa_flags = 0;
+    g_takenByBox[number] = sigaction(number, &record, &g_beforeBox[number]) == 0;
+}
+
+void GiveBackFromBox(int number) {
+    if (g_takenByBox[number]) {
+        sigaction(number, &g_beforeBox[number], nullptr);
+    }
+}
+
+// In the box's process, which ends as any process does on a quit signal.
+void DefaultInBoxProcess(int number) {
+    if (g_takenByBox[number]) {
+        signal(number, SIG_DFL);
+    }
 }
 
 // In the box's process: ends it and every process it started.
@@ -24,24 +58,19 @@ void EndBoxProcessGroup(int) {
     kill(0, SIGKILL);
 }
 
-// SDL's box runs its own loop, deaf to SIGINT and SIGTERM (SDL's handlers only queue a quit event
-// that nobody reads until the box is closed): a session manager or a screen-saver host asking the
-// program to go would wait for a click that never comes. So the box is shown by a child process
-// while this one waits, and a quit signal closes the box and is then handed on to SDL's own
-// handler, so that the program leaves by its normal road with its normal exit code.
+// SDL's box runs its own loop, deaf to every quit signal (SDL's handlers and the quit watchdog's
+// only queue a quit event that nobody reads until the box is closed): a session manager or a
+// screen-saver host asking the program to go would wait for a click that never comes, and the
+// watchdog would end the program without its normal road, its exit code or the display mode given
+// back. So the box is shown by a child process while this one waits, and any quit signal (the
+// watchdog's whole list, not only SIGINT and SIGTERM) closes the box and is then handed on to the
+// handler it would have reached, so that the program leaves by its normal road.
 } // namespace
 
 void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const char* text,
                                    SDL_Window* owner) {
-    struct sigaction recordSignal {};
-    recordSignal.sa_handler = RecordBoxSignal;
-    sigemptyset(&recordSignal.sa_mask);
-    recordSignal.sa_flags = 0;
-    struct sigaction previousInt {
-    }, previousTerm{};
     g_boxSignal = 0;
-    sigaction(SIGINT, &recordSignal, &previousInt);
-    sigaction(SIGTERM, &recordSignal, &previousTerm);
+    ForEachQuitSignal(TakeForBox);
 
     const pid_t parent = getpid();
     const pid_t child = fork();
@@ -49,7 +78,7 @@ void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const ch
         // Its own process group, so that whatever the box starts (SDL draws it in a process of
         // its own) goes with it: a SIGTERM ends the whole group.
         setpgid(0, 0);
-        signal(SIGINT, SIG_DFL);
+        ForEachQuitSignal(DefaultInBoxProcess);
         struct sigaction endGroup {};
         endGroup.sa_handler = EndBoxProcessGroup;
         sigemptyset(&endGroup.sa_mask);
@@ -65,8 +94,7 @@ void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const ch
         _exit(0);
     }
     if (child < 0) {
-        sigaction(SIGINT, &previousInt, nullptr);
-        sigaction(SIGTERM, &previousTerm, nullptr);
+        ForEachQuitSignal(GiveBackFromBox);
         SDL_ShowSimpleMessageBox(flags, caption, text, owner);
         return;
     }
@@ -83,8 +111,7 @@ void ShowBoxUntilClosedOrSignalled(uint32_t flags, const char* caption, const ch
         }
         usleep(20000);
     }
-    sigaction(SIGINT, &previousInt, nullptr);
-    sigaction(SIGTERM, &previousTerm, nullptr);
+    ForEachQuitSignal(GiveBackFromBox);
     if (g_boxSignal != 0) {
         raise(g_boxSignal);
     }

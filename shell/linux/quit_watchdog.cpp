@@ -129,6 +129,15 @@ void StartQuitWatchdog(uint32_t graceMilliseconds) {
     }
 }
 
+void ForEachQuitSignal(void (*visit)(int signal)) {
+    for (const int signal : kEndingSignals) {
+        visit(signal);
+    }
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        visit(signal);
+    }
+}
+
 void SetQuitWatchdogDisplaySwitched(bool switched) {
     g_displaySwitched.store(switched);
 }

@@ -18,6 +18,9 @@
 // which still run after it. Call once, after SDL's video has started and installed its own.
 void StartQuitWatchdog(uint32_t graceMilliseconds);
 
+// Calls `visit` with every quit signal: the ending signals listed above and the real-time ones.
+void ForEachQuitSignal(void (*visit)(int signal));
+
 // Whether the display mode is switched now; while it is, the watchdog never ends the program.
 void SetQuitWatchdogDisplaySwitched(bool switched);
 

@@ -46,6 +46,7 @@ class LinuxHost : public Host {
     void Destroy(SurfaceId surface) override;
     bool MakeCurrent(SurfaceId surface) override;
     void Present(SurfaceId surface) override;
+    int32_t BufferScale(SurfaceId surface) override;
     bool SetSwapInterval(int32_t interval) override;
     bool NextEvent(HostEvent* event, uint32_t waitMs) override;
     uint32_t Ticks() override { return SDL_GetTicks(); }
@@ -419,6 +420,18 @@ SurfaceId LinuxHost::Create(const SurfaceRequest& request, SurfaceInfo* info, st
     }
     UpdateDesktopState();
     return made->id;
+}
+
+// SDL 2.26 sets a Wayland surface's buffer scale to the output's scale rounded up (2 at 1.5),
+// and asks for no fractional scale: its drawable is that many times its size in desktop units.
+int32_t LinuxHost::BufferScale(SurfaceId id) {
+    const Surface* surface = Find(id);
+    int width = 0, height = 0;
+    if (surface == nullptr || surface->window == nullptr) {
+        return 1;
+    }
+    SDL_GetWindowSize(surface->window, &width, &height);
+    return width > 0 && surface->width > width ? (surface->width + width / 2) / width : 1;
 }
 
 // The pointer and the desktop's screen saver follow the surfaces that exist.

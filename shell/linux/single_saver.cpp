@@ -3,68 +3,73 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <string>
-#include <sys/file.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-// The display a saver covers, as its connection names it: Wayland's socket, else X's display
-// without the screen number (":0.0" and ":0" are one desktop).
-std::string DisplayName() {
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const char* x = std::getenv("DISPLAY");
-    std::string name;
-    if (x != nullptr && x[0] != '\0') {
-        name = x;
-        const size_t colon = name.rfind(':');
-        const size_t dot = name.find('.', colon == std::string::npos ? 0 : colon);
-        if (colon != std::string::npos && dot != std::string::npos) {
-            name.erase(dot);
+// X's display name is [protocol/][host]:number[.screen]. The screen is left out (every screen of
+// a display is one desktop to cover), and so is a local connection's host ("unix", or none) and
+// protocol: they reach the same server as ":number". Another host is another display.
+std::string NormalX11Display(const std::string& text) {
+    std::string name = text;
+    const size_t slash = name.find('/');
+    const size_t colon = name.rfind(':');
+    if (slash != std::string::npos && (colon == std::string::npos || slash < colon)) {
+        const std::string protocol = name.substr(0, slash);
+        if (protocol != "unix" && protocol != "local") {
+            return name;
         }
+        name.erase(0, slash + 1);
     }
-    // SDL prefers Wayland where both are offered.
-    if (wayland != nullptr && wayland[0] != '\0') {
-        name = std::string("wayland:") + wayland;
+    const size_t at = name.rfind(':');
+    if (at == std::string::npos) {
+        return name;
     }
-    for (char& c : name) {
-        c = c == '/' ? '_' : c;
+    std::string host = name.substr(0, at);
+    if (host == "unix") {
+        host.clear();
     }
-    return name;
+    std::string number = name.substr(at + 1);
+    number.erase(std::min(number.find('.'), number.size()));
+    // ":00" is display 0 too; a number that is none stays as it was written.
+    if (!number.empty() && number.find_first_not_of("0123456789") == std::string::npos) {
+        number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
+    }
+    return host + ":" + number;
 }
 
-// A lock file in the user's own runtime folder, which nobody else can enter.
-int LockInRuntimeFolder(const std::string& display, bool* held) {
-    const char* folder = std::getenv("XDG_RUNTIME_DIR");
-    struct stat info {};
-    if (folder == nullptr || folder[0] != '/' || stat(folder, &info) != 0 ||
-        !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
-        return -1;
+} // namespace
+
+std::string SaverDisplayName(const char* driver, const char* x11Display, const char* waylandDisplay,
+                             const char* runtimeFolder) {
+    const std::string used = driver != nullptr ? driver : "";
+    if (used == "x11") {
+        return NormalX11Display(x11Display != nullptr ? x11Display : "");
     }
-    const std::string path = std::string(folder) + "/zorvik-saver-" + display + ".lock";
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        return -1;
+    if (used == "wayland") {
+        // Where WAYLAND_DISPLAY is unset, the client library connects to "wayland-0".
+        std::string name =
+            waylandDisplay != nullptr && waylandDisplay[0] != '\0' ? waylandDisplay : "wayland-0";
+        const std::string folder = runtimeFolder != nullptr ? runtimeFolder : "";
+        if (!folder.empty() && name.size() > folder.size() + 1 &&
+            name.compare(0, folder.size(), folder) == 0 && name[folder.size()] == '/') {
+            name.erase(0, folder.size() + 1);
+        }
+        return "wayland:" + name;
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        *held = errno == EWOULDBLOCK;
-        close(fd);
-        return *held ? 0 : -1;
-    }
-    return fd;
+    return used;
 }
 
-// Without a runtime folder: an abstract socket's name, which the kernel frees with its owner.
-int LockAbstractName(const std::string& display, bool* held) {
+// An abstract socket's name, which the kernel frees with its owner and which needs no folder:
+// every run meets every other there, whatever its environment holds (a runtime folder or none).
+// The name holds the user's id, so that another user's saver is no obstacle.
+bool TakeSaverPlace(const std::string& display) {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        return -1;
+        return true; // where no lock can be had at all, a saver runs rather than none
     }
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -74,23 +79,10 @@ int LockAbstractName(const std::string& display, bool* held) {
     std::memcpy(address.sun_path + 1, name.data(), length);
     const socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0) {
-        *held = errno == EADDRINUSE;
+        const bool held = errno == EADDRINUSE;
         close(fd);
-        return *held ? 0 : -1;
-    }
-    return fd;
-}
-
-} // namespace
-
-bool TakeSaverPlace() {
-    const std::string display = DisplayName();
-    bool held = false;
-    // Kept open, never closed: the place is the process's until it ends.
-    if (LockInRuntimeFolder(display, &held) > 0 || held) {
         return !held;
     }
-    // Where no lock can be had at all, a saver runs rather than none.
-    LockAbstractName(display, &held);
-    return !held;
+    // Kept open, never closed: the place is the process's until it ends.
+    return true;
 }

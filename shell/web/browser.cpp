@@ -4,6 +4,7 @@
 #include <emscripten/html5.h>
 #include <webgl/webgl1.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -18,9 +19,12 @@ void (*g_restored)() = nullptr;
 void (*g_toggle)() = nullptr;
 
 // clang-format off
-EM_JS(int, ReadSearch, (char* buffer, int size), {
-    stringToUTF8(location.search, buffer, size);
+EM_JS(int, SearchLength, (), {
     return lengthBytesUTF8(location.search);
+});
+
+EM_JS(void, ReadSearch, (char* buffer, int size), {
+    stringToUTF8(location.search, buffer, size);
 });
 
 EM_JS(void, PageMessage, (const char* text), {
@@ -86,10 +90,13 @@ EM_BOOL OnDoubleClick(int, const EmscriptenMouseEvent*, void*) {
 
 namespace browser {
 
+// The whole of it, however long: a parameter cut off or dropped would go unreported.
 std::string PageQuery() {
-    char buffer[2048];
-    const int length = ReadSearch(buffer, sizeof buffer);
-    return length < static_cast<int>(sizeof buffer) ? std::string(buffer) : std::string();
+    const int length = SearchLength();
+    std::string query(static_cast<size_t>(length) + 1, '\0');
+    ReadSearch(&query[0], length + 1);
+    query.resize(static_cast<size_t>(length));
+    return query;
 }
 
 bool CreateContext() {
@@ -138,6 +145,31 @@ void DrawingSize(int32_t fixedWidth, int32_t fixedHeight, int32_t* width, int32_
     if (current[0] != *width || current[1] != *height) {
         emscripten_set_canvas_element_size(kCanvas, *width, *height);
     }
+}
+
+bool FitsContext(int32_t width, int32_t height, std::string* why) {
+    GLint viewport[2] = {0, 0};
+    GLint renderbuffer = 0;
+    emscripten_glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    emscripten_glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    const int32_t most = std::min({viewport[0], viewport[1], renderbuffer});
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width > most || height > most) {
+        *why = "size=" + size + " is larger than this browser's WebGL can draw (at most " +
+               std::to_string(most) + " pixels a side)";
+        return false;
+    }
+    int32_t drawnWidth = 0;
+    int32_t drawnHeight = 0;
+    DrawingSize(width, height, &drawnWidth, &drawnHeight);
+    int buffer[2] = {0, 0};
+    emscripten_webgl_get_drawing_buffer_size(g_context, &buffer[0], &buffer[1]);
+    if (buffer[0] != width || buffer[1] != height) {
+        *why = "size=" + size + " is larger than this browser gives WebGL to draw in (" +
+               std::to_string(buffer[0]) + "x" + std::to_string(buffer[1]) + ")";
+        return false;
+    }
+    return true;
 }
 
 void ToggleFullScreen() {

@@ -22,6 +22,11 @@ bool MakeCurrent();
 // (the canvas is then shown at that many device pixels). The canvas's buffer follows it.
 void DrawingSize(int32_t fixedWidth, int32_t fixedHeight, int32_t* width, int32_t* height);
 
+// Whether the context can draw a fixed size: within its largest viewport and renderbuffer, and
+// given a drawing buffer that large by the browser (which shrinks one it cannot afford). Else
+// false with the reason in words. Needs the context; sizes the canvas when it fits.
+bool FitsContext(int32_t width, int32_t height, std::string* why);
+
 void ToggleFullScreen();
 bool IsFullScreen();
 

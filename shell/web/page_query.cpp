@@ -22,6 +22,14 @@ bool ReadFault(const std::string& value, PageQuery* page) {
     return true;
 }
 
+bool IsDesktop(const std::string& value) {
+    std::string lower = value;
+    for (char& c : lower) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return lower == "desktop";
+}
+
 } // namespace
 
 bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* error) {
@@ -44,6 +52,14 @@ bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* erro
         const std::string name = item.substr(0, equals);
         const bool hasValue = equals != std::string::npos;
         const std::string value = hasValue ? item.substr(equals + 1) : "";
+        if (name == "size" && IsDesktop(value)) {
+            // The program's desktop size is a full screen at the desktop's own resolution; a
+            // page has neither, and its own size is what it draws at without this parameter.
+            *error = "size=" + value +
+                     " has no meaning in a browser: leave size out for the window's own size, or "
+                     "give WxH for a fixed one";
+            return false;
+        }
         if (name == "seed" || name == "size") {
             page->arguments.push_back("--" + name + "=" + value);
             page->fixedSize = page->fixedSize || name == "size";

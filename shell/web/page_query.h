@@ -7,6 +7,7 @@
 //   fps[=1]     frames and steps per second on the screen            --fps
 //   stats[=1]   the same on the console every few seconds            --stats
 //   size=WxH    a fixed drawing size instead of the window's pixels  --size=WxH
+//               (not "desktop": the window's own pixels are the page's without size)
 //   stop=N      draw the frame that zorvik-capture --frames N writes last, as it draws it (the
 //               scene driven directly, N steps, no pacing), then stop; the title says "stopped N"
 //   fault=...   light0..light3, glow or traffic: leave that out of the picture (tests only)

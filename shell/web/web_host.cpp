@@ -70,6 +70,12 @@ SurfaceId WebHost::Create(const SurfaceRequest&, SurfaceInfo* info, std::string*
             ShowError(("This browser's WebGL cannot draw the city: " + why).c_str());
             return 0;
         }
+        // Checked once, before the first frame: a size beyond the context's would have the
+        // browser allocate, or draw, for minutes with the page frozen.
+        if (fixedWidth_ > 0 && !browser::FitsContext(fixedWidth_, fixedHeight_, &why)) {
+            ShowError(("This page cannot draw the city: " + why + ".").c_str());
+            return 0;
+        }
         contextMade_ = true;
     }
     surfaceOpen_ = true;

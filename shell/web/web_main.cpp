@@ -5,6 +5,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/gl_window.h"
@@ -73,6 +74,42 @@ void ToggleFullScreen() {
     browser::ToggleFullScreen();
 }
 
+// A stopped page's steps before its frame, taken a slice per animation frame: a large stop takes
+// seconds of stepping, which in one go would freeze the page with nothing shown.
+constexpr uint32_t kStepsPerSlice = 4000;
+
+struct StoppedFrame {
+    uint32_t steps = 0; // the frame to draw: zorvik-capture's frame `steps`
+    uint32_t stepped = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+StoppedFrame g_stopped;
+
+// DrawSteps(k) is k - 1 steps, then one more step and the drawing: the steps before the last are
+// taken here, in slices, and the last frame is exactly the one DrawSteps(k) draws.
+EM_BOOL StepTowardsStop(double, void*) {
+    StoppedFrame& stop = g_stopped;
+    const uint32_t before = stop.steps - 1;
+    const uint32_t slice = std::min(kStepsPerSlice, before - stop.stepped);
+    for (uint32_t i = 0; i < slice; ++i) {
+        StepZorvik();
+    }
+    stop.stepped += slice;
+    if (stop.stepped < before) {
+        const unsigned percent = static_cast<unsigned>(100.0 * stop.stepped / before);
+        browser::SetTitle("stopping at " + std::to_string(stop.steps) + ": " +
+                          std::to_string(percent) + "%");
+        return EM_TRUE;
+    }
+    DrawSteps(1);
+    gl11::FinishFrame();
+    browser::PublishFrame(1);
+    browser::PublishPicture(stop.width, stop.height);
+    browser::SetTitle("stopped " + std::to_string(stop.steps));
+    return EM_FALSE;
+}
+
 // zorvik-capture's frame `steps`, drawn once at the page's fixed size.
 int DrawStoppedFrame(const Options& options, uint32_t steps) {
     if (!browser::CreateContext()) {
@@ -82,6 +119,10 @@ int DrawStoppedFrame(const Options& options, uint32_t steps) {
     std::string why;
     if (!gl11::AttachContext(&why)) {
         browser::ShowMessage("This browser's WebGL cannot draw the city: " + why);
+        return 1;
+    }
+    if (!browser::FitsContext(options.width, options.height, &why)) {
+        browser::ShowMessage("This page cannot draw the city: " + why + ".");
         return 1;
     }
     static Keys keys{};
@@ -94,11 +135,8 @@ int DrawStoppedFrame(const Options& options, uint32_t steps) {
     if (options.seedGiven) {
         SeedAnimation(options.seed);
     }
-    DrawSteps(steps);
-    gl11::FinishFrame();
-    browser::PublishFrame(1);
-    browser::PublishPicture(window.width, window.height);
-    browser::SetTitle("stopped " + std::to_string(steps));
+    g_stopped = StoppedFrame{steps, 0, window.width, window.height};
+    emscripten_request_animation_frame_loop(StepTowardsStop, nullptr);
     return 0;
 }
 

@@ -200,6 +200,31 @@ async function noWebGlCase() {
     await browser.close();
 }
 
+// A long query is read whole, sizes beyond the context and the desktop's are refused in words,
+// a large stop steps in slices with its progress in the title (which a frozen page never shows).
+async function addressCase() {
+    const browser = await launch();
+    const padding = '&'.repeat(3000);
+    for (const [query, says] of [[`${padding}zoom=2`, /no parameter 'zoom'/], ['size=16384x16384', /larger than/],
+                                 ['size=desktop', /size=desktop .*window's own size/]]) {
+        const page = await open(browser, `${base}?${query}`, 320, 180);
+        await page.waitForFunction(() => !document.getElementById('message').hidden, null, patience);
+        const text = await page.evaluate(() => document.getElementById('message').textContent);
+        check(says.test(text), `${query.slice(-20)}: "${text}"`);
+        await page.close();
+    }
+    for (const [query, ...titles] of [[`${padding}stop=2`, 'stopped 2'],
+                                      ['stop=400000', 'stopping at 400000: ', 'stopped 400000']]) {
+        const page = await open(browser, `${base}?${query}&size=64x36`, 320, 180);
+        for (const title of titles) {
+            await page.waitForFunction((t) => document.title.startsWith(t), title, patience);
+            check(true, `${query.slice(-20)}: "${await page.title()}"`);
+        }
+        await page.close();
+    }
+    await browser.close();
+}
+
 async function benchmarkCase() {
     const browser = await launch();
     for (const [width, height] of [[1280, 720], [640, 360]]) {
@@ -220,7 +245,7 @@ async function benchmarkCase() {
 }
 
 const cases = { frames: framesCase, page: pageCase, file: fileCase, nowebgl: noWebGlCase,
-                benchmark: benchmarkCase };
+                address: addressCase, benchmark: benchmarkCase };
 try {
     await cases[testCase]();
 } catch (error) {

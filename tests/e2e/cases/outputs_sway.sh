@@ -2,7 +2,7 @@
 # after an output is added, one's mode changed, one set to scale 2 and a no-op enable (headless
 # sway 1.7 cannot disable its outputs) the saver lives on, every output shows the city, and a key
 # still ends it with exit code 0. After the mode, and at scale 2, a surface draws at its output's
-# own pixels, which --stats says.
+# own pixels, which --stats says; at scale 1.5 the buffer scale is 2.
 start_display 1280x720
 add_output 1280x720 1280
 outputs() { swaymsg -t get_outputs | jq -r '.[] | select(.active) | .name'; }
@@ -34,6 +34,9 @@ change "a mode" swaymsg output HEADLESS-2 mode 1024x768
 wait_for "the second output's surface at 1024x768" eval '[ "$(last_size 2)" = 1024x768 ]'
 change "scale 2" swaymsg output HEADLESS-1 scale 2
 [ "$(last_size 1)" = 1280x720 ] || fail "at scale 2 a surface draws at $(last_size 1), not 1280x720"
+change "scale 1.5" swaymsg output HEADLESS-1 scale 1.5
+wait_for "the first output's buffer scale 2 at scale 1.5" eval \
+    '[ "$(grep -o "surface 1 draws at .*" "$work/stderr" | tail -n 1 | cut -d, -f2)" = " buffer scale 2" ]'
 change "a no-op enable" swaymsg output HEADLESS-1 enable
 [ "$(count_windows "$title")" = 3 ] || fail "$(count_windows "$title") surfaces for 3 outputs"
 request_made

@@ -64,13 +64,18 @@ done
 xset s off
 
 # One saver at a time, as on Windows: a second --saver or /s exits at once with 0, and the first
-# goes on.
-start_program --saver
+# goes on; also where the second spells the display otherwise, has a runtime folder that the
+# first had not, or a Wayland display beside the X one that SDL opens.
+mkdir -m 700 "$work/runtime"
+start_program XDG_RUNTIME_DIR= --saver
 wait_window "$title"
 first=$found
-for second in --saver /s; do
-    timeout "$deadline" "${program_words[@]}" "$second" 2>>"$work/stderr" ||
-        fail "a second $second while one ran: exit code $?"
+for second in --saver /s "DISPLAY=unix$DISPLAY --saver" "DISPLAY=$DISPLAY.0 XDG_RUNTIME_DIR=$work/runtime /s" \
+    "WAYLAND_DISPLAY=wayland-zorvik XDG_RUNTIME_DIR=$work/runtime --saver"; do
+    read -r -a words <<<"$second"
+    program_command "${words[@]:0:${#words[@]}-1}"
+    timeout "$deadline" "${program_words[@]}" "${words[-1]}" 2>>"$work/stderr" ||
+        fail "a second saver ($second) while one ran: exit code $?"
     running && xwininfo -id "$first" | grep -q IsViewable || fail "the second $second ended the first"
 done
 kill -s TERM "$program_pid"
