@@ -2,6 +2,8 @@
 
 #include <webgl/webgl1.h>
 
+#include <emscripten/console.h>
+
 #include <cmath>
 
 #include "web/gl11/shaders.h"
@@ -12,9 +14,10 @@ namespace {
 
 enum Attribute { kEye, kNormal, kTexCoord, kColor, kStyle };
 
-GLuint Compile(GLenum type, const char* source, std::string* why) {
+GLuint Compile(GLenum type, const char* defines, const char* source, std::string* why) {
     const GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    const char* sources[2] = {defines, source};
+    emscripten_glShaderSource(shader, 2, sources, nullptr);
     emscripten_glCompileShader(shader);
     GLint ok = 0;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -28,21 +31,16 @@ GLuint Compile(GLenum type, const char* source, std::string* why) {
     return shader;
 }
 
-GLenum WebGlWrap(GLint wrap) {
-    // WebGL has no border colour, so OpenGL 1.1's GL_CLAMP clamps to the edge.
-    return wrap == GL_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-}
-
-} // namespace
-
-bool Renderer::Create(std::string* why) {
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader, why);
-    const GLuint fragment = vertex != 0 ? Compile(GL_FRAGMENT_SHADER, kFragmentShader, why) : 0;
+// The vertex shader and the fragment shader with `defines` in front, linked; 0 with the reason.
+GLuint Link(const char* defines, std::string* why) {
+    const GLuint vertex = Compile(GL_VERTEX_SHADER, "", kVertexShader, why);
+    const GLuint fragment =
+        vertex != 0 ? Compile(GL_FRAGMENT_SHADER, defines, kFragmentShader, why) : 0;
     if (fragment == 0) {
         if (vertex != 0) {
             emscripten_glDeleteShader(vertex);
         }
-        return false;
+        return 0;
     }
     const GLuint program = emscripten_glCreateProgram();
     emscripten_glAttachShader(program, vertex);
@@ -62,12 +60,59 @@ bool Renderer::Create(std::string* why) {
         emscripten_glGetProgramInfoLog(program, sizeof log, nullptr, log);
         *why = std::string("the shader program does not link: ") + log;
         emscripten_glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+GLenum WebGlWrap(GLint wrap) {
+    // WebGL has no border colour, so OpenGL 1.1's GL_CLAMP clamps to the edge.
+    return wrap == GL_CLAMP ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+}
+
+} // namespace
+
+bool Renderer::UseProgram(int variant, std::string* why) {
+    Program& p = programs_[variant];
+    if (p.id == 0 && !p.failed) {
+        std::string defines;
+        if ((variant & kTextured) != 0) {
+            defines += "#define TEXTURED\n";
+        }
+        if ((variant & kSourceAlphaOne) != 0) {
+            defines += "#define SOURCE_ALPHA_ONE\n";
+        }
+        p.id = Link(defines.c_str(), why);
+        p.failed = p.id == 0;
+        p.uniforms.clear();
+        if (p.id != 0) {
+            program_ = &p;
+            emscripten_glUseProgram(p.id);
+            if ((variant & kTextured) != 0) {
+                emscripten_glUniform1i(Uniform("u_texture"), 0);
+            }
+        }
+    }
+    if (p.id == 0) {
         return false;
     }
-    program_ = program;
-    uniforms_.clear();
-    emscripten_glUseProgram(program_);
-    emscripten_glUniform1i(Uniform("u_texture"), 0);
+    if (program_ != &p) {
+        program_ = &p;
+        emscripten_glUseProgram(p.id);
+    }
+    return true;
+}
+
+bool Renderer::Create(std::string* why) {
+    for (Program& p : programs_) {
+        p = Program();
+    }
+    program_ = nullptr;
+    // The boxes' variant, built now so that a context that cannot run the layer is told at once.
+    if (!UseProgram(kSourceAlphaOne, why)) {
+        programs_[kSourceAlphaOne] = Program();
+        return false;
+    }
 
     emscripten_glGenBuffers(1, &vertexBuffer_);
     emscripten_glGenBuffers(1, &indexBuffer_);
@@ -101,22 +146,24 @@ bool Renderer::Create(std::string* why) {
 }
 
 void Renderer::Forget() {
-    program_ = 0;
+    for (Program& p : programs_) {
+        p = Program();
+    }
+    program_ = nullptr;
     vertexBuffer_ = 0;
     indexBuffer_ = 0;
-    uniforms_.clear();
     for (auto& entry : textures_) {
         entry.second.id = 0;
     }
 }
 
 int Renderer::Uniform(const char* name) {
-    auto found = uniforms_.find(name);
-    if (found != uniforms_.end()) {
+    auto found = program_->uniforms.find(name);
+    if (found != program_->uniforms.end()) {
         return found->second;
     }
-    const int location = emscripten_glGetUniformLocation(program_, name);
-    uniforms_[name] = location;
+    const int location = emscripten_glGetUniformLocation(program_->id, name);
+    program_->uniforms[name] = location;
     return location;
 }
 
@@ -279,7 +326,21 @@ void Renderer::Draw(const Batch& batch, const Faults& faults) {
     if (!Ready() || batch.Empty() || (key.texturing && faults.dropTextured)) {
         return;
     }
-    emscripten_glUseProgram(program_);
+    bool texturing = false;
+    if (key.texturing) {
+        auto found = textures_.find(key.texture);
+        texturing = found != textures_.end() && Bind(&found->second) != 0;
+    }
+    const bool sourceAlphaOne = key.blend == BlendMode::kSourceAlphaOne;
+    const int variant = (texturing ? kTextured : 0) | (sourceAlphaOne ? kSourceAlphaOne : 0);
+    std::string why;
+    const bool failedBefore = programs_[variant].failed;
+    if (!UseProgram(variant, &why)) {
+        if (!failedBefore) {
+            emscripten_console_errorf("OpenGL 1.1 layer: %s", why.c_str());
+        }
+        return;
+    }
     Scissor(key.scissorTest ? key.scissor : nullptr);
     emscripten_glViewport(key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]);
     if (key.depthTest) {
@@ -306,13 +367,6 @@ void Renderer::Draw(const Batch& batch, const Faults& faults) {
         emscripten_glBlendFunc(key.blendSource, key.blendDestination);
         break;
     }
-    bool texturing = false;
-    if (key.texturing) {
-        auto found = textures_.find(key.texture);
-        texturing = found != textures_.end() && Bind(&found->second) != 0;
-    }
-    emscripten_glUniform1i(Uniform("u_texturing"), texturing);
-    emscripten_glUniform1i(Uniform("u_sourceAlphaOne"), key.blend == BlendMode::kSourceAlphaOne);
     emscripten_glUniformMatrix4fv(Uniform("u_projection"), 1, GL_FALSE, batch.projection.m);
     emscripten_glUniform1i(Uniform("u_lighting"), key.lighting);
     if (key.lighting) {

@@ -25,7 +25,7 @@ class Renderer {
     bool Create(std::string* why);
     // The context is lost, and every object with it.
     void Forget();
-    bool Ready() const { return program_ != 0; }
+    bool Ready() const { return vertexBuffer_ != 0; }
 
     // `scissor`: the box the clear is limited to, or null.
     void Clear(GLbitfield mask, const float color[4], const GLint* scissor);
@@ -53,10 +53,21 @@ class Renderer {
     void SetLights(const Batch& batch, const Faults& faults);
     void Scissor(const GLint* box);
 
-    GLuint program_ = 0;
+    // One program for each fragment shader variant, built when a batch first needs it.
+    enum Variant { kTextured = 1, kSourceAlphaOne = 2, kVariants = 4 };
+    struct Program {
+        GLuint id = 0;
+        bool failed = false; // reported once; its batches are not drawn
+        std::map<std::string, int> uniforms;
+    };
+    // Makes the variant's program current, building it first if need be. False when it cannot be
+    // built, with the reason.
+    bool UseProgram(int variant, std::string* why);
+
+    Program programs_[kVariants];
+    Program* program_ = nullptr; // the one in use
     GLuint vertexBuffer_ = 0;
     GLuint indexBuffer_ = 0;
-    std::map<std::string, int> uniforms_;
     std::map<GLuint, Texture> textures_;
 
     int Uniform(const char* name);

@@ -96,30 +96,32 @@ void main() {
 }
 )";
 
+// Texturing and the blend mode are compiled in, not chosen by uniforms at run time: a software
+// WebGL (SwiftShader) runs both sides of a branch for every fragment, so an untextured box would
+// still pay for a filtered texture fetch, and boxes close to the camera are most of the picture.
 const char kFragmentShader[] = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
 precision mediump float;
 #endif
-uniform bool u_texturing;
-uniform sampler2D u_texture;
-uniform bool u_sourceAlphaOne;
-
 varying vec4 v_color;
-varying vec2 v_texCoord;
 varying float v_blended;
+#ifdef TEXTURED
+uniform sampler2D u_texture;
+varying vec2 v_texCoord;
+#endif
 
 void main() {
     vec4 c = v_color;
-    if (u_texturing) {
-        c *= texture2D(u_texture, v_texCoord);
-    }
-    if (u_sourceAlphaOne) {
-        gl_FragColor = v_blended > 0.5 ? vec4(c.rgb * c.a, 0.0) : vec4(c.rgb, 1.0);
-    } else {
-        gl_FragColor = c;
-    }
+#ifdef TEXTURED
+    c *= texture2D(u_texture, v_texCoord);
+#endif
+#ifdef SOURCE_ALPHA_ONE
+    gl_FragColor = v_blended > 0.5 ? vec4(c.rgb * c.a, 0.0) : vec4(c.rgb, 1.0);
+#else
+    gl_FragColor = c;
+#endif
 }
 )";
 
