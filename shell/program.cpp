@@ -200,7 +200,8 @@ bool Program::CoverOutputs(bool failureEndsRun) {
     request.kind = SurfaceKind::kOutput;
     request.hidesPointer = true;
     request.keepsDisplayAwake = plan_.keepsDisplayAwake;
-    for (const Output& output : host_.Outputs()) {
+    const std::vector<Output> outputs = host_.Outputs();
+    for (const Output& output : outputs) {
         const bool covered = std::any_of(surfaces_.begin(), surfaces_.end(), [&](const Surface& s) {
             return s.request.output == output.id;
         });
@@ -215,15 +216,14 @@ bool Program::CoverOutputs(bool failureEndsRun) {
             continue;
         }
     }
-    ChooseCityOutputs();
+    ChooseCityOutputs(outputs);
     return true;
 }
 
 // In "primary" only the primary output's surface shows the city, the others black. Which output
 // that is can change with the outputs (the first one gone, another made primary), so it is
 // chosen again after every change.
-void Program::ChooseCityOutputs() {
-    const std::vector<Output> outputs = host_.Outputs();
+void Program::ChooseCityOutputs(const std::vector<Output>& outputs) {
     for (Surface& surface : surfaces_) {
         if (surface.request.kind != SurfaceKind::kOutput) {
             continue;

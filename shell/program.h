@@ -80,7 +80,7 @@ class Program {
     void Handle(const HostEvent& event);
     void FollowOutputs();
     bool CoverOutputs(bool failureEndsRun);
-    void ChooseCityOutputs();
+    void ChooseCityOutputs(const std::vector<Output>& outputs);
     bool Quiet() const;
     void TellSize(const Surface& surface);
     uint32_t TimeToNextDeadline(uint32_t wait) const;
