@@ -14,6 +14,7 @@ enum class RunMode {
     kSaverPreview,    // Windows /p HWND: a child of the host's preview window
     kSaverSettings,   // Windows /c[:HWND]: the settings box
     kSaverHost,       // xscreensaver: --root, --window-id ID or $XSCREENSAVER_WINDOW
+    kWallpaper,       // --wallpaper: the desktop's background on every output, all day
 };
 
 // How a full-screen saver uses several monitors: each shows the city whole at its own shape, one
@@ -54,7 +55,7 @@ struct Options {
     uint32_t maxFps = 0;        // --max-fps: at most this many frames per second; 0 no limit
     bool showRates = false;     // --fps: frames and steps per second on the screen
     bool stats = false;         // --stats: a line of rates on stderr every few seconds
-    bool monitorsGiven = false; // --monitors each|span|primary, for a full-screen saver
+    bool monitorsGiven = false; // --monitors each|span|primary: a full-screen saver, a wallpaper
     MonitorMode monitors = kDefaultMonitorMode;
     bool help = false;
     bool version = false;
@@ -83,3 +84,6 @@ std::string VersionText();
 
 // The exit code of a command line that cannot be used.
 constexpr int kExitUsage = 2;
+// The exit code of --wallpaper where the desktop has no way to put a surface below the windows
+// (a Wayland compositor without the layer shell, such as GNOME's).
+constexpr int kExitNoBackground = 3;

@@ -170,6 +170,18 @@ bool Program::OpenSurfaces() {
     case Placement::kEveryMonitor:
         request.kind = SurfaceKind::kSpan;
         break;
+    case Placement::kBackground:
+        if (plan_.monitors == MonitorMode::kSpan && host_.CanSpanOutputs()) {
+            request.kind = SurfaceKind::kBackground; // output 0: across them all
+            return OpenSurface(request);
+        }
+        if (!CoverOutputs(true)) {
+            CloseSurfaces();
+            return false;
+        }
+        // No output at all: the failure is the host's to name.
+        request.kind = SurfaceKind::kBackground;
+        return !surfaces_.empty() || OpenSurface(request);
     case Placement::kChild:
         request.kind = SurfaceKind::kChild;
         request.hostWindow = plan_.host;
@@ -178,8 +190,9 @@ bool Program::OpenSurfaces() {
     case Placement::kNone:
         return false;
     }
-    request.hidesPointer =
-        request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
+    request.hidesPointer = request.kind != SurfaceKind::kWindow &&
+                           request.kind != SurfaceKind::kChild &&
+                           request.kind != SurfaceKind::kBackground;
     if (request.kind != SurfaceKind::kSpan || host_.CanSpanOutputs()) {
         return OpenSurface(request);
     }
@@ -192,13 +205,15 @@ bool Program::OpenSurfaces() {
     return !surfaces_.empty() || OpenSurface(request);
 }
 
-// A full-screen surface for every output that has none; in "primary" only the primary one's
-// shows the city. False when one could not be made and `failureEndsRun`, the reason shown; else
-// an output left uncovered may be covered at its next change.
+// A surface for every output that has none: a saver's full screen, or a wallpaper's background;
+// in "primary" only the primary one's shows the city. False when one could not be made and
+// `failureEndsRun`, the reason shown; else an output left uncovered may be covered at its next
+// change.
 bool Program::CoverOutputs(bool failureEndsRun) {
     SurfaceRequest request;
-    request.kind = SurfaceKind::kOutput;
-    request.hidesPointer = true;
+    const bool background = plan_.placement == Placement::kBackground;
+    request.kind = background ? SurfaceKind::kBackground : SurfaceKind::kOutput;
+    request.hidesPointer = !background;
     request.keepsDisplayAwake = plan_.keepsDisplayAwake;
     for (const Output& output : host_.Outputs()) {
         const bool covered = std::any_of(surfaces_.begin(), surfaces_.end(), [&](const Surface& s) {
@@ -225,7 +240,8 @@ bool Program::CoverOutputs(bool failureEndsRun) {
 void Program::ChooseCityOutputs() {
     const std::vector<Output> outputs = host_.Outputs();
     for (Surface& surface : surfaces_) {
-        if (surface.request.kind != SurfaceKind::kOutput) {
+        if (surface.request.kind != SurfaceKind::kOutput &&
+            (surface.request.kind != SurfaceKind::kBackground || surface.request.output == 0)) {
             continue;
         }
         const auto output = std::find_if(outputs.begin(), outputs.end(), [&](const Output& o) {
@@ -288,7 +304,10 @@ void Program::PrepareFrames() {
     if (plan_.swapInterval >= 0) {
         host_.SetSwapInterval(plan_.swapInterval);
     }
-    const bool spanning = plan_.placement == Placement::kEveryMonitor && host_.CanSpanOutputs();
+    const bool spanning =
+        host_.CanSpanOutputs() &&
+        (plan_.placement == Placement::kEveryMonitor ||
+         (plan_.placement == Placement::kBackground && plan_.monitors == MonitorMode::kSpan));
     if (!plan_.limitsToRefresh && !spanning) {
         return;
     }
@@ -390,6 +409,12 @@ void Program::Handle(const HostEvent& event) {
         WatchSaverInput(event, quiet);
     }
     Surface* surface = Find(event.surface);
+    if (!plan_.takesInput &&
+        (event.kind == HostEventKind::kKey || event.kind == HostEventKind::kCloseRequested)) {
+        // A background's keys are the windows' above it, and a window manager's request to close
+        // it is no user's: only the ending signals end it.
+        return;
+    }
     switch (event.kind) {
     case HostEventKind::kKey:
         // A child (a preview, a saver host's window) leaves the keyboard to its host, and keys
@@ -490,7 +515,13 @@ bool Program::Frame() {
             return true;
         }
     }
-    if (!AnyVisible() || TimeBeforeNextFrame() > 0) {
+    if (!AnyVisible()) {
+        // A background out of sight (covered, its outputs off) stands still; the other modes'
+        // cities are told the time away when they are seen again, as the animation always was.
+        paused_ = plan_.placement == Placement::kBackground;
+        return true;
+    }
+    if (TimeBeforeNextFrame() > 0) {
         return true;
     }
     RunFrame();
@@ -500,6 +531,13 @@ bool Program::Frame() {
 // One frame: the scene steps once and is drawn into every view, and the pictures are shown.
 void Program::RunFrame() {
     const uint32_t tickCount = host_.Ticks();
+    if (paused_) {
+        // The background was out of sight: the city stood still, and goes on from where it was
+        // rather than racing through the steps of the time it was not seen.
+        paused_ = false;
+        pacer_ = StepPacer(plan_.stepsPerSecond);
+        window_.lastTickCount = tickCount;
+    }
     // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
     Update(tickCount - window_.lastTickCount);
     window_.lastTickCount = tickCount;
@@ -618,7 +656,9 @@ void Program::FollowOutputs() {
         host_.Destroy(surface.id);
         surfaces_.erase(surfaces_.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
+    if ((plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) ||
+        (plan_.placement == Placement::kBackground &&
+         (plan_.monitors != MonitorMode::kSpan || !host_.CanSpanOutputs()))) {
         CoverOutputs(false);
     }
     if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&

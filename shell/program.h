@@ -108,6 +108,7 @@ class Program {
     OutputsSettling settling_;
     SaverWatch watch_;
 
+    bool paused_ = false; // no surface was in sight at the last turn
     bool paced_;
     StepPacer pacer_;
     bool limited_;

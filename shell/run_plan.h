@@ -14,6 +14,8 @@ enum class Placement {
                    // window, F1 switching between them
     kEveryMonitor, // a full-screen saver: a pop-up over every monitor at the desktop's own mode
     kChild,        // inside a host's window, filling it and following its size
+    kBackground,   // the desktop's background: below every window on each output, or one surface
+                   // across them where the monitors span and the system can
     kNone,         // no window at all: the settings
 };
 
@@ -31,6 +33,7 @@ struct RunPlan {
     bool hostMustBeOrdinary = false;
 
     bool endsOnInput = false; // any key, click, move of the pointer or loss of activation
+    bool takesInput = true;   // keys and close requests reach the program at all
     bool quiet = false;       // failures on stderr only: nobody is there to click a box away
     // The screen saver and the display's power-down held off: the plain animation's alone. A
     // screen saver lets the screen blank, power off and lock on the system's schedule.
@@ -46,5 +49,8 @@ struct RunPlan {
     bool seedGiven = false;
     uint32_t seed = 0;
 };
+
+// A wallpaper's frames per second unless --max-fps says otherwise.
+constexpr uint32_t kWallpaperMaxFps = 30;
 
 RunPlan PlanRun(const Options& options, const SaverSettings& settings);
