@@ -543,10 +543,11 @@ void Program::RunFrame() {
     window_.lastTickCount = tickCount;
     const uint32_t steps = pacer_.StepsFor(tickCount);
     bool stepped = false;
-    for (const Surface& surface : surfaces_) {
+    for (Surface& surface : surfaces_) {
         if (!surface.visible) {
             continue;
         }
+        ++surface.frames;
         const bool several = surfaces_.size() > 1;
         if (several) {
             host_.MakeCurrent(surface.id);
@@ -593,6 +594,14 @@ void Program::ReportRates(uint32_t steps) {
     }
     if (plan_.reportsRates && report_.FrameEnded(frameEnd, steps, line, sizeof line)) {
         std::fprintf(stderr, "%s\n", line);
+        if (plan_.placement == Placement::kBackground) {
+            // What each output's surface has cost: one covered or off draws nothing.
+            std::string counts = "zorvik: frames drawn by surface:";
+            for (const Surface& surface : surfaces_) {
+                counts += " " + std::to_string(surface.id) + "=" + std::to_string(surface.frames);
+            }
+            std::fprintf(stderr, "%s\n", counts.c_str());
+        }
         std::fflush(stderr);
     }
     if (limited_) {

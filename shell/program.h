@@ -51,6 +51,7 @@ class Program {
         bool drawsCity = true;          // false: kept black (a monitor outside the primary one)
         std::vector<MonitorView> views; // empty: one view of the whole surface
         bool blackAround = false;
+        uint64_t frames = 0; // drawn so far
     };
 
     // Changes of the outputs come in bursts: they are followed once they have settled, and the

@@ -77,6 +77,15 @@ void CatchEndingSignals() {
     }
 }
 
+// Compositors before wl_output version 3 know no release request.
+void ReleaseOutput(wl_output* output) {
+    if (wl_output_get_version(output) >= WL_OUTPUT_RELEASE_SINCE_VERSION) {
+        wl_output_release(output);
+    } else {
+        wl_output_destroy(output);
+    }
+}
+
 uint32_t NowMs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -213,7 +222,7 @@ void LayerShellHost::GlobalRemove(void* data, wl_registry*, uint32_t name) {
             if (state->announced) {
                 host->Push(HostEventKind::kOutputsChanged, 0);
             }
-            wl_output_release(state->output);
+            ReleaseOutput(state->output);
             delete state;
             return;
         }
@@ -410,7 +419,7 @@ void LayerShellHost::Finish() {
         eglContext_ = EGL_NO_CONTEXT;
     }
     for (OutputState* state : outputs_) {
-        wl_output_release(state->output);
+        ReleaseOutput(state->output);
         delete state;
     }
     outputs_.clear();
@@ -552,6 +561,10 @@ void LayerShellHost::Destroy(SurfaceId id) {
     wl_surface_destroy(surface->surface);
     wl_display_flush(display_);
     delete surface;
+    // The context stays current on a surface that is left, as it was on one before.
+    if (!surfaces_.empty()) {
+        MakeCurrent(surfaces_.front()->id);
+    }
 }
 
 bool LayerShellHost::MakeCurrent(SurfaceId id) {

@@ -1,6 +1,8 @@
 # The wallpaper on sway: a background-layer surface on each output, below the windows and in no
 # container of sway's tree, shows the city on both outputs at their own pixels (--stats says the
-# sizes); an output that comes gets a surface of its own; SIGTERM ends it with exit code 0.
+# sizes); an output that comes gets a surface of its own; a window stays above it and keeps the
+# keyboard; that window full screen stops its output's frames (--stats counts each surface's) and
+# they come back after; SIGTERM ends it with exit code 0.
 start_display 1280x720
 add_output 800x600 1280
 outputs() { swaymsg -t get_outputs | jq -r '.[] | select(.active) | .name'; }
@@ -18,6 +20,31 @@ wait_for "the city on every output" every_output_drawn
 add_output 640x480 2080
 wait_for "a third surface at 640x480" eval '[ "$(sizes)" = "1280x720 640x480 800x600 " ]'
 wait_for "the city on all three outputs" every_output_drawn
+
+# Another program's window (a slow zorvik), floating above the wallpaper on the first output.
+"${run_as[@]}" env SDL_VIDEODRIVER=wayland "$work/bin/zorvik" --window --size 320x240 \
+    --max-fps 5 >"$work/window.log" 2>&1 &
+window_pid=$!
+at_exit "kill $window_pid 2>/dev/null"
+wait_window "$title"
+[ "$(window_field "$found" .focused)" = true ] || fail "the window above has no keyboard"
+output_of() { swaymsg -t get_tree | jq -r --argjson id "$1" '.nodes[] | select(any(.. | objects; .id? == $id)) | .name'; }
+screen=$(output_of "$found")
+number=${screen##*-}
+# Surfaces are made in the outputs' order: HEADLESS-N's is surface N.
+drawn_by() { grep "frames drawn by surface" "$work/stderr" | tail -n "$2" | head -n 1 | grep -o " $1=[0-9]*" | cut -d= -f2; }
+still() { local a b; a=$(drawn_by "$1" 1) b=$(drawn_by "$1" 2); [ -n "$a" ] && [ "$a" = "$b" ]; }
+moving() { local a b; a=$(drawn_by "$1" 1) b=$(drawn_by "$1" 2); [ -n "$a" ] && [ "$a" != "$b" ]; }
+other=$((number % 3 + 1))
+wait_for "surface $number drawing" moving "$number"
+start=$(now_ms)
+swaymsg "[con_id=$found]" fullscreen enable >/dev/null || fail "sway refused the full screen"
+wait_for "surface $number still behind a full-screen window" still "$number"
+bench "full screen: the surface behind it stopped within (ms)" $(($(now_ms) - start))
+moving "$other" || fail "surface $other stopped too"
+swaymsg "[con_id=$found]" fullscreen disable >/dev/null || fail "sway refused to end the full screen"
+wait_for "surface $number drawing again" moving "$number"
+kill "$window_pid"
 request_made
 kill -TERM "$program_pid"
 expect_exit 0
