@@ -127,6 +127,9 @@ class Host {
     virtual bool NextEvent(HostEvent* event, uint32_t waitMs) = 0;
     virtual uint32_t Ticks() = 0; // milliseconds, wrapping at 2^32
 
+    // Whether the machine runs on battery now; false where the system does not say.
+    virtual bool OnBattery() { return false; }
+
     // A failure the user must see: a box titled "Error", or a line on stderr in a quiet run.
     virtual void ShowError(const char* text) = 0;
 

@@ -205,6 +205,8 @@ const char kUsage[] =
     "                    needs a compositor with the layer shell (sway, Hyprland, KDE): start\n"
     "                    it from sway's config with 'exec zorvik --wallpaper', or with\n"
     "                    'systemctl --user start zorvik-wallpaper'\n"
+    "  --on-battery P    with --wallpaper, while on battery: 'pause' (the default), 'slow'\n"
+    "                    (10 frames/s) or 'run' as on mains\n"
     "\n"
     "Exit codes: 0 quit (Esc, the close box, Alt+F4, SIGINT, SIGTERM), 1 no display, window or\n"
     "OpenGL context, 2 a bad option or value, 3 --wallpaper on a Wayland compositor without\n"
@@ -333,6 +335,19 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!noValue() || !SetMode(options, RunMode::kSaverFullScreen, argument, error)) {
                 return false;
             }
+        } else if (name == "--on-battery") {
+            if (!takeValue(&value)) {
+                return false;
+            }
+            const std::string lower = Lower(value);
+            if (lower != "pause" && lower != "slow" && lower != "run") {
+                *error = "--on-battery needs 'pause', 'slow' or 'run', not '" + value + "'";
+                return false;
+            }
+            options->onBattery = lower == "pause"  ? BatteryPolicy::kPause
+                                 : lower == "slow" ? BatteryPolicy::kSlow
+                                                   : BatteryPolicy::kRun;
+            options->onBatteryGiven = true;
         } else if (name == "--wallpaper") {
             if (!noValue() || !SetMode(options, RunMode::kWallpaper, argument, error)) {
                 return false;
@@ -396,6 +411,10 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
     if (options->monitorsGiven && options->mode != RunMode::kSaverFullScreen &&
         options->mode != RunMode::kWallpaper) {
         *error = "--monitors is for the full-screen saver (--saver or /s) and --wallpaper";
+        return false;
+    }
+    if (options->onBatteryGiven && options->mode != RunMode::kWallpaper) {
+        *error = "--on-battery is for --wallpaper";
         return false;
     }
     // Windows runs a saver's file without arguments to show its settings.

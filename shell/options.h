@@ -39,6 +39,10 @@ constexpr MonitorModeEntry kMonitorModes[] = {
 constexpr MonitorMode kDefaultMonitorMode = MonitorMode::kEach;
 const MonitorModeEntry& MonitorModeEntryOf(MonitorMode mode);
 
+// What a wallpaper does while the machine runs on battery: stops (the default), draws 10 frames a
+// second, or carries on as on mains.
+enum class BatteryPolicy { kPause, kSlow, kRun };
+
 struct Options {
     RunMode mode = RunMode::kAnimation;
     uintptr_t hostWindow = 0; // /p, /c:HWND, --window-id; 0 with --root (the root window)
@@ -57,6 +61,8 @@ struct Options {
     bool stats = false;         // --stats: a line of rates on stderr every few seconds
     bool monitorsGiven = false; // --monitors each|span|primary: a full-screen saver, a wallpaper
     MonitorMode monitors = kDefaultMonitorMode;
+    bool onBatteryGiven = false; // --on-battery pause|slow|run, for a wallpaper
+    BatteryPolicy onBattery = BatteryPolicy::kPause;
     bool help = false;
     bool version = false;
 };

@@ -29,6 +29,9 @@ constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
 // the pointer's moves and focus changes for a while after the last are the change's, not a user's.
 constexpr uint32_t kOutputsSettleMs = 300;
 constexpr uint32_t kOutputsNoiseMs = 1500;
+// How often a wallpaper looks whether the machine runs on battery: a plug pulled is followed
+// within this time, and reading the power supply costs next to nothing at this rate.
+constexpr uint32_t kPowerCheckMs = 5000;
 // A saver's focus that comes back within this time was never the user's to take.
 constexpr uint32_t kFocusGraceMs = 250;
 // How far the pointer may drift before a screen saver takes it as the user's hand: a desk that
@@ -343,6 +346,36 @@ bool Program::AnyVisible() const {
                        [](const Surface& surface) { return surface.visible; });
 }
 
+// Whether frames are to be drawn: something is in sight, and no battery says to wait.
+bool Program::Drawing() const {
+    return AnyVisible() && !(onBattery_ && plan_.onBattery == BatteryPolicy::kPause);
+}
+
+// Every few seconds, where the plan acts on battery power: whether the machine runs on it, and
+// the frame rate that goes with that.
+void Program::CheckPower() {
+    if (plan_.onBattery == BatteryPolicy::kRun) {
+        return;
+    }
+    const uint32_t now = host_.Ticks();
+    if (powerChecked_ && now - powerCheckedAt_ < kPowerCheckMs) {
+        return;
+    }
+    powerChecked_ = true;
+    powerCheckedAt_ = now;
+    const bool battery = host_.OnBattery();
+    if (battery == onBattery_) {
+        return;
+    }
+    onBattery_ = battery;
+    if (plan_.onBattery == BatteryPolicy::kSlow) {
+        const uint32_t fps = battery ? kSlowOnBatteryFps : plan_.maxFps;
+        limited_ = fps != 0;
+        limiter_ = FrameLimiter(fps);
+        hasNextFrameTick_ = false;
+    }
+}
+
 const Program::Surface* Program::Find(SurfaceId id) const {
     return const_cast<Program*>(this)->Find(id);
 }
@@ -507,17 +540,19 @@ bool Program::Frame() {
     // sight, until something happens; the limiter's wait is a wait for input too, so that a key
     // is acted on at once. A request to end or to switch modes leaves the rest to the surfaces
     // that follow.
+    CheckPower();
     HostEvent event;
-    for (uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
+    for (uint32_t wait = TimeToNextDeadline(Drawing() ? TimeBeforeNextFrame() : kWaitLong);
          host_.NextEvent(&event, wait); wait = 0) {
         Handle(event);
         if (cycleOver_) {
             return true;
         }
     }
-    if (!AnyVisible()) {
-        // A background out of sight (covered, its outputs off) stands still; the other modes'
-        // cities are told the time away when they are seen again, as the animation always was.
+    if (!Drawing()) {
+        // A background out of sight (covered, its outputs off, on battery) stands still; the other
+        // modes' cities are told the time away when they are seen again, as the animation always
+        // was.
         paused_ = plan_.placement == Placement::kBackground;
         return true;
     }
@@ -628,7 +663,8 @@ bool Program::Quiet() const {
 
 // The wait for an event, cut short where a settling change or a lost focus falls due.
 uint32_t Program::TimeToNextDeadline(uint32_t wait) const {
-    if (!settling_.pending && !watch_.focusLost) {
+    const bool powerWatched = plan_.onBattery != BatteryPolicy::kRun && powerChecked_;
+    if (!settling_.pending && !watch_.focusLost && !powerWatched) {
         return wait;
     }
     const uint32_t now = host_.Ticks();
@@ -640,6 +676,7 @@ uint32_t Program::TimeToNextDeadline(uint32_t wait) const {
     };
     until(settling_.pending, settling_.changedAt, kOutputsSettleMs);
     until(watch_.focusLost, watch_.focusLostAt, kFocusGraceMs);
+    until(powerWatched, powerCheckedAt_, kPowerCheckMs);
     return wait;
 }
 

@@ -40,6 +40,7 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
         plan.placement = Placement::kBackground;
         plan.takesInput = false;
         plan.monitors = options.monitorsGiven ? options.monitors : kDefaultMonitorMode;
+        plan.onBattery = options.onBattery;
         break;
     case RunMode::kSaverSettings:
         plan.placement = Placement::kNone;

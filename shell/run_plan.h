@@ -39,6 +39,7 @@ struct RunPlan {
     // screen saver lets the screen blank, power off and lock on the system's schedule.
     bool keepsDisplayAwake = true;
     MonitorMode monitors = kDefaultMonitorMode;
+    BatteryPolicy onBattery = BatteryPolicy::kRun;
 
     uint32_t stepsPerSecond = 0;  // 0: one step per frame
     int32_t swapInterval = -1;    // display refreshes per buffer swap; -1 the driver's default
@@ -52,5 +53,7 @@ struct RunPlan {
 
 // A wallpaper's frames per second unless --max-fps says otherwise.
 constexpr uint32_t kWallpaperMaxFps = 30;
+// ... and on battery with --on-battery slow.
+constexpr uint32_t kSlowOnBatteryFps = 10;
 
 RunPlan PlanRun(const Options& options, const SaverSettings& settings);

@@ -410,3 +410,40 @@ TEST_F(ProgramTest, WallpaperSurfacesForEachMonitorMode) {
         EXPECT_TRUE(host.live.empty());
     }
 }
+
+// On battery a wallpaper pauses by default, slows to 10 frames a second, or runs as on mains;
+// the power supply is read every 5 s, so back on mains frames resume within that.
+TEST_F(ProgramTest, WallpaperOnBattery) {
+    const struct {
+        const char* policy;
+        std::vector<std::string> seen;
+    } cases[] = {
+        // Nothing drawn until the supply, read again, says mains: then the city goes on.
+        {"pause", {"Wait 5000", "Wait 5000", "Wait 5000", "DrawSteps 1", "Wait 33"}},
+        // 100 ms a frame, 6 steps each, until the next reading.
+        {"slow",
+         {"DrawSteps 1", "Wait 100", "DrawSteps 6", "Wait 100", "DrawSteps 6", "Wait 100",
+          "DrawSteps 6", "Wait 100"}},
+        {"run",
+         {"DrawSteps 1", "Wait 33", "DrawSteps 1", "Wait 33", "DrawSteps 2", "Wait 34",
+          "DrawSteps 3", "Wait 33"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.policy);
+        host = FakeHost();
+        host.onBattery = true;
+        host.Idle(2);
+        host.Action([this] { host.onBattery = false; });
+        host.Idle(2);
+        HostEvent quit;
+        quit.kind = HostEventKind::kQuitSignal;
+        host.Event(quit);
+        Options options;
+        std::string error;
+        ASSERT_TRUE(ParseOptions({"--wallpaper", "--on-battery", c.policy}, StartContext{},
+                                 &options, &error))
+            << error;
+        EXPECT_EQ(Run(PlanRun(options, SaverSettings())), 0);
+        EXPECT_EQ(Only({"DrawSteps", "Wait"}), c.seen);
+    }
+}

@@ -19,6 +19,7 @@
 #include "common/scene_record.h"
 #include "shell/host_window.h"
 #include "shell/linux/message_box.h"
+#include "shell/linux/power_supply.h"
 #include "shell/linux/quit_watchdog.h"
 #include "shell/linux/sdl_keys.h"
 #include "shell/linux/window_choice.h"
@@ -51,6 +52,7 @@ class LinuxHost : public Host {
     bool SetSwapInterval(int32_t interval) override;
     bool NextEvent(HostEvent* event, uint32_t waitMs) override;
     uint32_t Ticks() override { return SDL_GetTicks(); }
+    bool OnBattery() override { return RunsOnBattery(PowerSupplyFolder()); }
     void ShowError(const char* text) override;
     SaverSettings StoredSaverSettings() override { return SaverSettings(); }
     int EditSaverSettings(uintptr_t owner) override;

@@ -31,6 +31,7 @@
 #define namespace namespace_
 #include "layer_shell_client.h"
 #undef namespace
+#include "shell/linux/power_supply.h"
 #include "shell/options.h"
 #include "shell/surface_area.h"
 
@@ -109,6 +110,7 @@ class LayerShellHost : public Host {
     bool SetSwapInterval(int32_t) override { return true; } // always 0: see Present
     bool NextEvent(HostEvent* event, uint32_t waitMs) override;
     uint32_t Ticks() override { return NowMs(); }
+    bool OnBattery() override { return RunsOnBattery(PowerSupplyFolder()); }
     void ShowError(const char* text) override;
     SaverSettings StoredSaverSettings() override { return SaverSettings(); }
     int EditSaverSettings(uintptr_t) override { return 0; }
