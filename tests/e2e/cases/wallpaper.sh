@@ -1,8 +1,8 @@
 # The wallpaper on sway: a background-layer surface on each output, below the windows and in no
 # container of sway's tree, shows the city on both outputs at their own pixels (--stats says the
-# sizes); an output that comes gets a surface of its own; a window stays above it and keeps the
-# keyboard; that window full screen stops its output's frames (--stats counts each surface's) and
-# they come back after; SIGTERM ends it with exit code 0.
+# sizes, also at scale 2); an output that comes gets a surface of its own; a window stays above it
+# and keeps the keyboard; that window full screen stops its output's frames (--stats counts each
+# surface's) and they come back after; SIGTERM ends it with exit code 0.
 start_display 1280x720
 add_output 800x600 1280
 outputs() { swaymsg -t get_outputs | jq -r '.[] | select(.active) | .name'; }
@@ -20,6 +20,14 @@ wait_for "the city on every output" every_output_drawn
 add_output 640x480 2080
 wait_for "a third surface at 640x480" eval '[ "$(sizes)" = "1280x720 640x480 800x600 " ]'
 wait_for "the city on all three outputs" every_output_drawn
+# At scale 2 the second output is 400x300 of the desktop's units, and its surface still draws at
+# its 800x600 pixels.
+told=$(grep -c "surface 2 draws at" "$work/stderr")
+swaymsg output HEADLESS-2 scale 2 >/dev/null || fail "sway refused scale 2"
+wait_for "surface 2's size told again" eval '[ "$(grep -c "surface 2 draws at" "$work/stderr")" -gt '"$told"' ]'
+wait_for "the city on all three outputs at scale 2" every_output_drawn
+last=$(grep -o "surface 2 draws at [0-9x]*" "$work/stderr" | tail -n 1 | awk '{print $5}')
+[ "$last" = 800x600 ] || fail "at scale 2 surface 2 draws at $last, not 800x600"
 
 # Another program's window (a slow zorvik), floating above the wallpaper on the first output.
 "${run_as[@]}" env SDL_VIDEODRIVER=wayland "$work/bin/zorvik" --window --size 320x240 \
