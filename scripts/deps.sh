@@ -7,7 +7,7 @@ set -euo pipefail
 # The build configures the tests too, so GoogleTest is needed even just to run the animation.
 run_packages=(
     cmake ninja-build g++ pkg-config libgtest-dev
-    libsdl2-dev libxrandr-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
+    libsdl2-dev libxrandr-dev libxext-dev libwayland-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
 )
 test_packages=(
     "${run_packages[@]}"

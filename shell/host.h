@@ -37,13 +37,15 @@ enum class SurfaceKind {
     kSpan,       // one borderless surface over every output, at the desktop's own mode
     kOutput,     // full screen on one output at the desktop's own mode
     kChild,      // inside another program's window, filling it and following its size
+    kBackground, // the desktop's background on one output (or across all of them for output 0):
+                 // below every window, taking no input, not counted as activity
 };
 
 struct SurfaceRequest {
     SurfaceKind kind = SurfaceKind::kWindow;
     int32_t width = 1280; // kWindow, kFullScreen
     int32_t height = 720;
-    uint32_t output = 0;      // kOutput: the output's id
+    uint32_t output = 0;      // kOutput, kBackground: the output's id
     uintptr_t hostWindow = 0; // kChild: the other program's window; 0 the desktop (root window)
     // kChild: the window must be an ordinary one on the desktop (a preview's), not the desktop.
     bool hostMustBeOrdinary = false;
@@ -69,7 +71,7 @@ enum class HostEventKind {
     kPointerMove,    // x, y within the surface
     kPointerButton,  // a button pressed at x, y
     kResized,        // the drawable is now width x height, and shown
-    kHidden,         // minimised or otherwise out of sight: nothing to draw
+    kHidden,         // minimised, covered or otherwise out of sight: nothing to draw
     kShown,          // back in sight at its size
     kCloseRequested, // the close box, Alt+F4, a window manager's request
     kFocusLost,      // none of the program's surfaces has the focus any more
@@ -127,6 +129,9 @@ class Host {
     // The next event, waiting up to `waitMs` for one (0: never waits). False when none came.
     virtual bool NextEvent(HostEvent* event, uint32_t waitMs) = 0;
     virtual uint32_t Ticks() = 0; // milliseconds, wrapping at 2^32
+
+    // Whether the machine runs on battery now; false where the system does not say.
+    virtual bool OnBattery() { return false; }
 
     // A failure the user must see: a box titled "Error", or a line on stderr in a quiet run.
     virtual void ShowError(const char* text) = 0;

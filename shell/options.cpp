@@ -199,8 +199,18 @@ const char kUsage[] =
     "  --window-id ID    xscreensaver: draw into the X window ID (decimal or 0x hex);\n"
     "                    also taken from $XSCREENSAVER_WINDOW\n"
     "\n"
+    "As the desktop's background (60 steps/s, at most 30 frames/s, unless told otherwise):\n"
+    "  --wallpaper       below every window on every output, taking no input, until SIGTERM\n"
+    "                    or SIGINT (exit code 0); --monitors as for --saver. On Wayland it\n"
+    "                    needs a compositor with the layer shell (sway, Hyprland, KDE): start\n"
+    "                    it from sway's config with 'exec zorvik --wallpaper', or with\n"
+    "                    'systemctl --user start zorvik-wallpaper'\n"
+    "  --on-battery P    with --wallpaper, while on battery: 'pause' (the default), 'slow'\n"
+    "                    (10 frames/s) or 'run' as on mains\n"
+    "\n"
     "Exit codes: 0 quit (Esc, the close box, Alt+F4, SIGINT, SIGTERM), 1 no display, window or\n"
-    "OpenGL context, 2 a bad option or value, 255 the window class cannot be registered.\n";
+    "OpenGL context, 2 a bad option or value, 3 --wallpaper on a Wayland compositor without\n"
+    "the layer shell, 255 the window class cannot be registered.\n";
 
 std::string VersionText() {
     return std::string("zorvik ") + ZORVIK_VERSION + "\n";
@@ -325,6 +335,23 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
             if (!noValue() || !SetMode(options, RunMode::kSaverFullScreen, argument, error)) {
                 return false;
             }
+        } else if (name == "--on-battery") {
+            if (!takeValue(&value)) {
+                return false;
+            }
+            const std::string lower = Lower(value);
+            if (lower != "pause" && lower != "slow" && lower != "run") {
+                *error = "--on-battery needs 'pause', 'slow' or 'run', not '" + value + "'";
+                return false;
+            }
+            options->onBattery = lower == "pause"  ? BatteryPolicy::kPause
+                                 : lower == "slow" ? BatteryPolicy::kSlow
+                                                   : BatteryPolicy::kRun;
+            options->onBatteryGiven = true;
+        } else if (name == "--wallpaper") {
+            if (!noValue() || !SetMode(options, RunMode::kWallpaper, argument, error)) {
+                return false;
+            }
         } else if (name == "--vsync") {
             if (!takeValue(&value)) {
                 return false;
@@ -381,8 +408,13 @@ bool ParseOptions(const std::vector<std::string>& args, const StartContext& cont
         options->rootWindow = false;
         fromEnvironment = true;
     }
-    if (options->monitorsGiven && options->mode != RunMode::kSaverFullScreen) {
-        *error = "--monitors is for the full-screen saver (--saver or /s)";
+    if (options->monitorsGiven && options->mode != RunMode::kSaverFullScreen &&
+        options->mode != RunMode::kWallpaper) {
+        *error = "--monitors is for the full-screen saver (--saver or /s) and --wallpaper";
+        return false;
+    }
+    if (options->onBatteryGiven && options->mode != RunMode::kWallpaper) {
+        *error = "--on-battery is for --wallpaper";
         return false;
     }
     // Windows runs a saver's file without arguments to show its settings.

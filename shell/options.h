@@ -14,6 +14,7 @@ enum class RunMode {
     kSaverPreview,    // Windows /p HWND: a child of the host's preview window
     kSaverSettings,   // Windows /c[:HWND]: the settings box
     kSaverHost,       // xscreensaver: --root, --window-id ID or $XSCREENSAVER_WINDOW
+    kWallpaper,       // --wallpaper: the desktop's background on every output, all day
 };
 
 // How a full-screen saver uses several monitors: each shows the city whole at its own shape, one
@@ -38,6 +39,10 @@ constexpr MonitorModeEntry kMonitorModes[] = {
 constexpr MonitorMode kDefaultMonitorMode = MonitorMode::kEach;
 const MonitorModeEntry& MonitorModeEntryOf(MonitorMode mode);
 
+// What a wallpaper does while the machine runs on battery: stops (the default), draws 10 frames a
+// second, or carries on as on mains.
+enum class BatteryPolicy { kPause, kSlow, kRun };
+
 struct Options {
     RunMode mode = RunMode::kAnimation;
     uintptr_t hostWindow = 0; // /p, /c:HWND, --window-id; 0 with --root (the root window)
@@ -54,8 +59,10 @@ struct Options {
     uint32_t maxFps = 0;        // --max-fps: at most this many frames per second; 0 no limit
     bool showRates = false;     // --fps: frames and steps per second on the screen
     bool stats = false;         // --stats: a line of rates on stderr every few seconds
-    bool monitorsGiven = false; // --monitors each|span|primary, for a full-screen saver
+    bool monitorsGiven = false; // --monitors each|span|primary: a full-screen saver, a wallpaper
     MonitorMode monitors = kDefaultMonitorMode;
+    bool onBatteryGiven = false; // --on-battery pause|slow|run, for a wallpaper
+    BatteryPolicy onBattery = BatteryPolicy::kPause;
     bool help = false;
     bool version = false;
 };
@@ -83,3 +90,6 @@ std::string VersionText();
 
 // The exit code of a command line that cannot be used.
 constexpr int kExitUsage = 2;
+// The exit code of --wallpaper where the desktop has no way to put a surface below the windows
+// (a Wayland compositor without the layer shell, such as GNOME's).
+constexpr int kExitNoBackground = 3;

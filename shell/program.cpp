@@ -29,6 +29,9 @@ constexpr uint32_t kWaitLong = 0xFFFFFFFFu;
 // the pointer's moves and focus changes for a while after the last are the change's, not a user's.
 constexpr uint32_t kOutputsSettleMs = 300;
 constexpr uint32_t kOutputsNoiseMs = 1500;
+// How often a wallpaper looks whether the machine runs on battery: a plug pulled is followed
+// within this time, and reading the power supply costs next to nothing at this rate.
+constexpr uint32_t kPowerCheckMs = 5000;
 // A saver's focus that comes back within this time was never the user's to take.
 constexpr uint32_t kFocusGraceMs = 250;
 // How far the pointer may drift before a screen saver takes it as the user's hand: a desk that
@@ -170,6 +173,18 @@ bool Program::OpenSurfaces() {
     case Placement::kEveryMonitor:
         request.kind = SurfaceKind::kSpan;
         break;
+    case Placement::kBackground:
+        if (plan_.monitors == MonitorMode::kSpan && host_.CanSpanOutputs()) {
+            request.kind = SurfaceKind::kBackground; // output 0: across them all
+            return OpenSurface(request);
+        }
+        if (!CoverOutputs(true)) {
+            CloseSurfaces();
+            return false;
+        }
+        // No output at all: the failure is the host's to name.
+        request.kind = SurfaceKind::kBackground;
+        return !surfaces_.empty() || OpenSurface(request);
     case Placement::kChild:
         request.kind = SurfaceKind::kChild;
         request.hostWindow = plan_.host;
@@ -178,8 +193,9 @@ bool Program::OpenSurfaces() {
     case Placement::kNone:
         return false;
     }
-    request.hidesPointer =
-        request.kind != SurfaceKind::kWindow && request.kind != SurfaceKind::kChild;
+    request.hidesPointer = request.kind != SurfaceKind::kWindow &&
+                           request.kind != SurfaceKind::kChild &&
+                           request.kind != SurfaceKind::kBackground;
     if (request.kind != SurfaceKind::kSpan || host_.CanSpanOutputs()) {
         return OpenSurface(request);
     }
@@ -192,13 +208,15 @@ bool Program::OpenSurfaces() {
     return !surfaces_.empty() || OpenSurface(request);
 }
 
-// A full-screen surface for every output that has none; in "primary" only the primary one's
-// shows the city. False when one could not be made and `failureEndsRun`, the reason shown; else
-// an output left uncovered may be covered at its next change.
+// A surface for every output that has none: a saver's full screen, or a wallpaper's background;
+// in "primary" only the primary one's shows the city. False when one could not be made and
+// `failureEndsRun`, the reason shown; else an output left uncovered may be covered at its next
+// change.
 bool Program::CoverOutputs(bool failureEndsRun) {
     SurfaceRequest request;
-    request.kind = SurfaceKind::kOutput;
-    request.hidesPointer = true;
+    const bool background = plan_.placement == Placement::kBackground;
+    request.kind = background ? SurfaceKind::kBackground : SurfaceKind::kOutput;
+    request.hidesPointer = !background;
     request.keepsDisplayAwake = plan_.keepsDisplayAwake;
     const std::vector<Output> outputs = host_.Outputs();
     for (const Output& output : outputs) {
@@ -225,7 +243,8 @@ bool Program::CoverOutputs(bool failureEndsRun) {
 // chosen again after every change.
 void Program::ChooseCityOutputs(const std::vector<Output>& outputs) {
     for (Surface& surface : surfaces_) {
-        if (surface.request.kind != SurfaceKind::kOutput) {
+        if (surface.request.kind != SurfaceKind::kOutput &&
+            (surface.request.kind != SurfaceKind::kBackground || surface.request.output == 0)) {
             continue;
         }
         const auto output = std::find_if(outputs.begin(), outputs.end(), [&](const Output& o) {
@@ -288,7 +307,10 @@ void Program::PrepareFrames() {
     if (plan_.swapInterval >= 0) {
         host_.SetSwapInterval(plan_.swapInterval);
     }
-    const bool spanning = plan_.placement == Placement::kEveryMonitor && host_.CanSpanOutputs();
+    const bool spanning =
+        host_.CanSpanOutputs() &&
+        (plan_.placement == Placement::kEveryMonitor ||
+         (plan_.placement == Placement::kBackground && plan_.monitors == MonitorMode::kSpan));
     if (!plan_.limitsToRefresh && !spanning) {
         return;
     }
@@ -322,6 +344,36 @@ Program::Surface* Program::Find(SurfaceId id) {
 bool Program::AnyVisible() const {
     return std::any_of(surfaces_.begin(), surfaces_.end(),
                        [](const Surface& surface) { return surface.visible; });
+}
+
+// Whether frames are to be drawn: something is in sight, and no battery says to wait.
+bool Program::Drawing() const {
+    return AnyVisible() && !(onBattery_ && plan_.onBattery == BatteryPolicy::kPause);
+}
+
+// Every few seconds, where the plan acts on battery power: whether the machine runs on it, and
+// the frame rate that goes with that.
+void Program::CheckPower() {
+    if (plan_.onBattery == BatteryPolicy::kRun) {
+        return;
+    }
+    const uint32_t now = host_.Ticks();
+    if (powerChecked_ && now - powerCheckedAt_ < kPowerCheckMs) {
+        return;
+    }
+    powerChecked_ = true;
+    powerCheckedAt_ = now;
+    const bool battery = host_.OnBattery();
+    if (battery == onBattery_) {
+        return;
+    }
+    onBattery_ = battery;
+    if (plan_.onBattery == BatteryPolicy::kSlow) {
+        const uint32_t fps = battery ? kSlowOnBatteryFps : plan_.maxFps;
+        limited_ = fps != 0;
+        limiter_ = FrameLimiter(fps);
+        hasNextFrameTick_ = false;
+    }
 }
 
 const Program::Surface* Program::Find(SurfaceId id) const {
@@ -390,6 +442,12 @@ void Program::Handle(const HostEvent& event) {
         WatchSaverInput(event, quiet);
     }
     Surface* surface = Find(event.surface);
+    if (!plan_.takesInput &&
+        (event.kind == HostEventKind::kKey || event.kind == HostEventKind::kCloseRequested)) {
+        // A background's keys are the windows' above it, and a window manager's request to close
+        // it is no user's: only the ending signals end it.
+        return;
+    }
     switch (event.kind) {
     case HostEventKind::kKey:
         // A child (a preview, a saver host's window) leaves the keyboard to its host, and keys
@@ -482,15 +540,23 @@ bool Program::Frame() {
     // sight, until something happens; the limiter's wait is a wait for input too, so that a key
     // is acted on at once. A request to end or to switch modes leaves the rest to the surfaces
     // that follow.
+    CheckPower();
     HostEvent event;
-    for (uint32_t wait = TimeToNextDeadline(AnyVisible() ? TimeBeforeNextFrame() : kWaitLong);
+    for (uint32_t wait = TimeToNextDeadline(Drawing() ? TimeBeforeNextFrame() : kWaitLong);
          host_.NextEvent(&event, wait); wait = 0) {
         Handle(event);
         if (cycleOver_) {
             return true;
         }
     }
-    if (!AnyVisible() || TimeBeforeNextFrame() > 0) {
+    if (!Drawing()) {
+        // A background out of sight (covered, its outputs off, on battery) stands still; the other
+        // modes' cities are told the time away when they are seen again, as the animation always
+        // was.
+        paused_ = plan_.placement == Placement::kBackground;
+        return true;
+    }
+    if (TimeBeforeNextFrame() > 0) {
         return true;
     }
     RunFrame();
@@ -500,15 +566,23 @@ bool Program::Frame() {
 // One frame: the scene steps once and is drawn into every view, and the pictures are shown.
 void Program::RunFrame() {
     const uint32_t tickCount = host_.Ticks();
+    if (paused_) {
+        // The background was out of sight: the city stood still, and goes on from where it was
+        // rather than racing through the steps of the time it was not seen.
+        paused_ = false;
+        pacer_ = StepPacer(plan_.stepsPerSecond);
+        window_.lastTickCount = tickCount;
+    }
     // Unsigned subtraction: a wrap of the tick counter still gives the true difference.
     Update(tickCount - window_.lastTickCount);
     window_.lastTickCount = tickCount;
     const uint32_t steps = pacer_.StepsFor(tickCount);
     bool stepped = false;
-    for (const Surface& surface : surfaces_) {
+    for (Surface& surface : surfaces_) {
         if (!surface.visible) {
             continue;
         }
+        ++surface.frames;
         const bool several = surfaces_.size() > 1;
         if (several) {
             host_.MakeCurrent(surface.id);
@@ -555,6 +629,14 @@ void Program::ReportRates(uint32_t steps) {
     }
     if (plan_.reportsRates && report_.FrameEnded(frameEnd, steps, line, sizeof line)) {
         std::fprintf(stderr, "%s\n", line);
+        if (plan_.placement == Placement::kBackground) {
+            // What each output's surface has cost: one covered or off draws nothing.
+            std::string counts = "zorvik: frames drawn by surface:";
+            for (const Surface& surface : surfaces_) {
+                counts += " " + std::to_string(surface.id) + "=" + std::to_string(surface.frames);
+            }
+            std::fprintf(stderr, "%s\n", counts.c_str());
+        }
         std::fflush(stderr);
     }
     if (limited_) {
@@ -583,7 +665,8 @@ bool Program::Quiet() const {
 
 // The wait for an event, cut short where a settling change or a lost focus falls due.
 uint32_t Program::TimeToNextDeadline(uint32_t wait) const {
-    if (!settling_.pending && !watch_.focusLost) {
+    const bool powerWatched = plan_.onBattery != BatteryPolicy::kRun && powerChecked_;
+    if (!settling_.pending && !watch_.focusLost && !powerWatched) {
         return wait;
     }
     const uint32_t now = host_.Ticks();
@@ -595,6 +678,7 @@ uint32_t Program::TimeToNextDeadline(uint32_t wait) const {
     };
     until(settling_.pending, settling_.changedAt, kOutputsSettleMs);
     until(watch_.focusLost, watch_.focusLostAt, kFocusGraceMs);
+    until(powerWatched, powerCheckedAt_, kPowerCheckMs);
     return wait;
 }
 
@@ -620,7 +704,9 @@ void Program::FollowOutputs() {
         host_.Destroy(surface.id);
         surfaces_.erase(surfaces_.begin() + static_cast<std::ptrdiff_t>(i));
     }
-    if (plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) {
+    if ((plan_.placement == Placement::kEveryMonitor && !host_.CanSpanOutputs()) ||
+        (plan_.placement == Placement::kBackground &&
+         (plan_.monitors != MonitorMode::kSpan || !host_.CanSpanOutputs()))) {
         CoverOutputs(false);
     }
     if (!hadSurfaces && !surfaces_.empty() && Initialize(&window_, &keys_) == TRUE &&

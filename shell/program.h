@@ -51,6 +51,7 @@ class Program {
         bool drawsCity = true;          // false: kept black (a monitor outside the primary one)
         std::vector<MonitorView> views; // empty: one view of the whole surface
         bool blackAround = false;
+        uint64_t frames = 0; // drawn so far
     };
 
     // Changes of the outputs come in bursts: they are followed once they have settled, and the
@@ -88,6 +89,8 @@ class Program {
     void WatchSaverInput(const HostEvent& event, bool quiet);
     void DesktopPoint(const HostEvent& event, int32_t* x, int32_t* y) const;
     bool AnyVisible() const;
+    bool Drawing() const;
+    void CheckPower();
     uint32_t TimeBeforeNextFrame();
     void RunFrame();
     void ReportRates(uint32_t steps);
@@ -108,6 +111,11 @@ class Program {
     OutputsSettling settling_;
     SaverWatch watch_;
 
+    bool paused_ = false; // no surface was in sight at the last turn
+    // The power supply, read every few seconds where the plan cares.
+    bool onBattery_ = false;
+    bool powerChecked_ = false;
+    uint32_t powerCheckedAt_ = 0;
     bool paced_;
     StepPacer pacer_;
     bool limited_;

@@ -12,6 +12,7 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
     plan.reportsRates = options.stats;
 
     const bool saver = options.mode != RunMode::kAnimation;
+    const bool wallpaper = options.mode == RunMode::kWallpaper;
     plan.keepsDisplayAwake = !saver;
     switch (options.mode) {
     case RunMode::kAnimation:
@@ -33,6 +34,14 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
         plan.host = options.rootWindow ? 0 : options.hostWindow;
         plan.quiet = true;
         break;
+    case RunMode::kWallpaper:
+        // Below the windows all day: the keyboard, the pointer and the windows' close requests
+        // are theirs, and only the ending signals end it.
+        plan.placement = Placement::kBackground;
+        plan.takesInput = false;
+        plan.monitors = options.monitorsGiven ? options.monitors : kDefaultMonitorMode;
+        plan.onBattery = options.onBattery;
+        break;
     case RunMode::kSaverSettings:
         plan.placement = Placement::kNone;
         plan.host = options.hostWindow; // the dialog that asked, to own what is shown
@@ -51,6 +60,14 @@ RunPlan PlanRun(const Options& options, const SaverSettings& settings) {
     plan.swapInterval = options.vsync >= 0 ? options.vsync : saver ? 1 : -1;
     plan.maxFps = options.maxFps;
     plan.limitsToRefresh = saver && options.maxFps == 0;
+    if (wallpaper) {
+        // A background seen around the windows all day needs no more than 30 frames a second,
+        // half of what a display shows, and so half the power. Its surfaces never wait for a
+        // display refresh in a swap: one output that is covered or off would hold up the others.
+        plan.swapInterval = options.vsync >= 0 ? options.vsync : 0;
+        plan.maxFps = options.maxFps != 0 ? options.maxFps : kWallpaperMaxFps;
+        plan.limitsToRefresh = false;
+    }
     plan.showRates = options.showRates || (saver && settings.showRates);
     return plan;
 }

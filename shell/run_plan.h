@@ -14,6 +14,8 @@ enum class Placement {
                    // window, F1 switching between them
     kEveryMonitor, // a full-screen saver: a pop-up over every monitor at the desktop's own mode
     kChild,        // inside a host's window, filling it and following its size
+    kBackground,   // the desktop's background: below every window on each output, or one surface
+                   // across them where the monitors span and the system can
     kNone,         // no window at all: the settings
 };
 
@@ -31,11 +33,13 @@ struct RunPlan {
     bool hostMustBeOrdinary = false;
 
     bool endsOnInput = false; // any key, click, move of the pointer or loss of activation
+    bool takesInput = true;   // keys and close requests reach the program at all
     bool quiet = false;       // failures on stderr only: nobody is there to click a box away
     // The screen saver and the display's power-down held off: the plain animation's alone. A
     // screen saver lets the screen blank, power off and lock on the system's schedule.
     bool keepsDisplayAwake = true;
     MonitorMode monitors = kDefaultMonitorMode;
+    BatteryPolicy onBattery = BatteryPolicy::kRun;
 
     uint32_t stepsPerSecond = 0;  // 0: one step per frame
     int32_t swapInterval = -1;    // display refreshes per buffer swap; -1 the driver's default
@@ -46,5 +50,10 @@ struct RunPlan {
     bool seedGiven = false;
     uint32_t seed = 0;
 };
+
+// A wallpaper's frames per second unless --max-fps says otherwise.
+constexpr uint32_t kWallpaperMaxFps = 30;
+// ... and on battery with --on-battery slow.
+constexpr uint32_t kSlowOnBatteryFps = 10;
 
 RunPlan PlanRun(const Options& options, const SaverSettings& settings);

@@ -39,6 +39,13 @@ bool SurfaceArea(const SurfaceRequest& request, const std::vector<Output>& outpu
     case SurfaceKind::kSpan:
         *area = UnionOfOutputs(outputs);
         return !outputs.empty();
+    case SurfaceKind::kBackground:
+        if (request.output == 0) {
+            *area = UnionOfOutputs(outputs);
+            return !outputs.empty();
+        }
+        // One output's, as kOutput.
+        [[fallthrough]];
     case SurfaceKind::kOutput:
         for (const Output& output : outputs) {
             if (output.id == request.output) {

@@ -14,5 +14,6 @@ HostRect UnionOfOutputs(const std::vector<Output>& outputs);
 
 // The area a request covers on the desktop: a window's or a switched full screen's size at the
 // origin (the system places them), the primary output's for the desktop's mode, the union for a
-// span, one output's own. False when the outputs it needs are not there (any more).
+// span (and a background across the outputs), one output's own. False when the outputs it needs are
+// not there (any more).
 bool SurfaceArea(const SurfaceRequest& request, const std::vector<Output>& outputs, HostRect* area);

@@ -106,6 +106,11 @@ TEST(Options, BadValuesAreRefusedWithTheirReason) {
         {{"--vsync"}, "--vsync needs a value"},
         {{"--window=yes"}, "--window takes no value"},
         {{"--stats=1"}, "--stats takes no value"},
+        {{"--wallpaper=1"}, "--wallpaper takes no value"},
+        {{"--wallpaper", "--on-battery", "never"}, "--on-battery needs 'pause', 'slow' or 'run'"},
+        {{"--saver", "--on-battery", "run"}, "--on-battery is for --wallpaper"},
+        {{"--wallpaper", "--saver"}, "only one screen-saver mode"},
+        {{"--wallpaper", "--size", "800x600"}, "cannot be used with a screen-saver mode"},
     };
     for (const auto& c : cases) {
         const std::string error = Refusal(c.args);

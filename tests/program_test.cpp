@@ -118,7 +118,8 @@ TEST_F(ProgramTest, EscEndsAndF1OpensTheOtherMode) {
 // The loop of the plain animation, each case a script of the host's turns and what the program
 // then did, kept to the entries that case is about. The script's words: "idle" (a turn with
 // nothing waiting: a frame when one is due, or a wait that runs out), "Esc" and "F1" pressed,
-// "esc" and "f1" released, "A" and "a", "hide", "show", "close", and "t=N" (the clock set).
+// "esc" and "f1" released, "A" and "a", "hide", "show", "close", "quit" (a signal), and "t=N"
+// (the clock set).
 TEST_F(ProgramTest, LoopBehaviour) {
     struct Case {
         const char* what;
@@ -169,6 +170,13 @@ TEST_F(ProgramTest, LoopBehaviour) {
          {"Draw", "Wait", "Hide"},
          {"Draw", "Wait 100", "Draw", "Wait 100", "Draw", "Wait 100", "Draw", "Wait 100",
           "Hide 1", "Draw"}},
+        // A wallpaper leaves keys and close requests to the windows above it: only a signal
+        // ends it. Out of sight it stands still, and goes on from there when seen again.
+        {"a wallpaper ends only on a signal", {"--wallpaper"}, 0, 0, "Esc idle esc close idle idle quit",
+         {"DrawSteps", "Hide"}, {"DrawSteps 1", "DrawSteps 1", "Hide 1"}},
+        {"a wallpaper out of sight stands still", {"--wallpaper"}, 1000, 0,
+         "t=1016 idle hide idle t=61016 show idle t=61116 idle quit", {"Update", "DrawSteps"},
+         {"Update 16", "DrawSteps 1", "Update 0", "DrawSteps 1", "Update 100", "DrawSteps 6"}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -192,6 +200,7 @@ TEST_F(ProgramTest, LoopBehaviour) {
             } else {
                 event.kind = word == "hide"   ? HostEventKind::kHidden
                              : word == "show" ? HostEventKind::kResized
+                             : word == "quit" ? HostEventKind::kQuitSignal
                                               : HostEventKind::kCloseRequested;
                 event.width = 1280;
                 event.height = 720;
@@ -359,3 +368,82 @@ TEST_F(ProgramTest, ChildHostProblemIsNamed) {
 }
 
 } // namespace
+
+// A wallpaper's background surfaces: one per output, or one across them in "span" where the
+// system can; in "primary" the others stay black. None hides the pointer or holds the display
+// awake.
+TEST_F(ProgramTest, WallpaperSurfacesForEachMonitorMode) {
+    const struct {
+        const char* monitors;
+        bool canSpan;
+        std::vector<uint32_t> outputs; // of the requests, 0 across all
+        std::vector<std::string> drawn;
+    } cases[] = {
+        {"each", true, {1, 2}, {"DrawSteps 1", "Present 1", "DrawSteps 0", "Present 2"}},
+        {"primary", false, {1, 2}, {"DrawSteps 1", "Present 1", "Present 2"}},
+        {"span", true, {0}, {"DrawSteps 1", "Present 1"}},
+        {"span", false, {1, 2}, {"DrawSteps 1", "Present 1", "DrawSteps 0", "Present 2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.monitors) + (c.canSpan ? "" : ", no span"));
+        host = FakeHost();
+        host.canSpan = c.canSpan;
+        host.outputs.push_back(Output{2, HostRect{1920, 0, 1280, 720}, false, 60, 1.0f});
+        host.Idle();
+        HostEvent quit;
+        quit.kind = HostEventKind::kQuitSignal;
+        host.Event(quit);
+        Options options;
+        std::string error;
+        ASSERT_TRUE(ParseOptions({"--wallpaper", "--monitors", c.monitors}, StartContext{},
+                                 &options, &error))
+            << error;
+        EXPECT_EQ(Run(PlanRun(options, SaverSettings())), 0);
+        std::vector<uint32_t> outputs;
+        for (const SurfaceRequest& request : host.requests) {
+            EXPECT_EQ(request.kind, SurfaceKind::kBackground);
+            EXPECT_FALSE(request.hidesPointer || request.keepsDisplayAwake);
+            outputs.push_back(request.output);
+        }
+        EXPECT_EQ(outputs, c.outputs);
+        EXPECT_EQ(Only({"DrawSteps", "Present"}), c.drawn);
+        EXPECT_TRUE(host.live.empty());
+    }
+}
+
+// On battery a wallpaper pauses by default, slows to 10 frames a second, or runs as on mains;
+// the power supply is read every 5 s, so back on mains frames resume within that.
+TEST_F(ProgramTest, WallpaperOnBattery) {
+    const struct {
+        const char* policy;
+        std::vector<std::string> seen;
+    } cases[] = {
+        // Nothing drawn until the supply, read again, says mains: then the city goes on.
+        {"pause", {"Wait 5000", "Wait 5000", "Wait 5000", "DrawSteps 1", "Wait 33"}},
+        // 100 ms a frame, 6 steps each, until the next reading.
+        {"slow",
+         {"DrawSteps 1", "Wait 100", "DrawSteps 6", "Wait 100", "DrawSteps 6", "Wait 100",
+          "DrawSteps 6", "Wait 100"}},
+        {"run",
+         {"DrawSteps 1", "Wait 33", "DrawSteps 1", "Wait 33", "DrawSteps 2", "Wait 34",
+          "DrawSteps 3", "Wait 33"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.policy);
+        host = FakeHost();
+        host.onBattery = true;
+        host.Idle(2);
+        host.Action([this] { host.onBattery = false; });
+        host.Idle(2);
+        HostEvent quit;
+        quit.kind = HostEventKind::kQuitSignal;
+        host.Event(quit);
+        Options options;
+        std::string error;
+        ASSERT_TRUE(ParseOptions({"--wallpaper", "--on-battery", c.policy}, StartContext{},
+                                 &options, &error))
+            << error;
+        EXPECT_EQ(Run(PlanRun(options, SaverSettings())), 0);
+        EXPECT_EQ(Only({"DrawSteps", "Wait"}), c.seen);
+    }
+}

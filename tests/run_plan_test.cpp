@@ -88,6 +88,28 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
          true,
          MonitorMode::kSpan},
         {"settings", {"/c"}, {}, Placement::kNone, 60, 1, 0, true, false, MonitorMode::kEach},
+        // A wallpaper: the saver's speed, 30 frames/s, swaps that never wait; the saver's monitors
+        // setting is not its own.
+        {"--wallpaper",
+         {"--wallpaper"},
+         stored,
+         Placement::kBackground,
+         90,
+         0,
+         30,
+         false,
+         true,
+         MonitorMode::kEach},
+        {"--wallpaper options",
+         {"--wallpaper", "--pace", "25", "--max-fps", "10", "--vsync", "on", "--monitors", "span"},
+         {},
+         Placement::kBackground,
+         25,
+         1,
+         10,
+         false,
+         false,
+         MonitorMode::kSpan},
     };
     for (const auto& c : cases) {
         const RunPlan plan = Plan(c.args, c.settings);
@@ -100,6 +122,8 @@ TEST(RunPlan, EachModesDefaultsAndWhatOverridesThem) {
         EXPECT_EQ(plan.monitors, c.monitors) << c.what;
         EXPECT_EQ(plan.endsOnInput, c.placement == Placement::kEveryMonitor) << c.what;
         EXPECT_EQ(plan.quiet, c.placement == Placement::kChild) << c.what;
+        EXPECT_EQ(plan.takesInput, c.placement != Placement::kBackground) << c.what;
+        EXPECT_EQ(plan.keepsDisplayAwake, c.placement == Placement::kScreen) << c.what;
     }
     EXPECT_FALSE(Plan({"--window"}).startsFullScreen);
     EXPECT_TRUE(Plan({"/s"}).startsFullScreen);

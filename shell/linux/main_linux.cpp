@@ -14,6 +14,7 @@
 #include "shell/linux/startup_messages.h"
 #include "shell/options.h"
 #include "shell/program.h"
+#include "shell/wayland/layer_host.h"
 
 int main(int argc, char** argv) {
     // Before anything is opened: a closed stderr would otherwise become the display connection,
@@ -38,6 +39,16 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::fputs(VersionText().c_str(), stdout);
         return 0;
+    }
+    // A wallpaper on a Wayland desktop needs the layer shell, which SDL cannot reach: its own
+    // host, without SDL. Where an X server is named too (Xwayland, a nested X desktop), X11's
+    // desktop windows serve, as SDL 2.26 picks X11 first everywhere else.
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* x11 = std::getenv("DISPLAY");
+    if (options.mode == RunMode::kWallpaper && wayland != nullptr && *wayland != '\0' &&
+        (x11 == nullptr || *x11 == '\0')) {
+        const std::unique_ptr<Host> host = MakeLayerShellHost();
+        return RunZorvik(*host, options);
     }
     if (!StartVideoQuietly(&error)) {
         return 1;

@@ -6,8 +6,10 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+#include <X11/extensions/shape.h>
 #include <algorithm>
 #include <cstdio>
 #include <deque>
@@ -17,6 +19,7 @@
 #include "common/scene_record.h"
 #include "shell/host_window.h"
 #include "shell/linux/message_box.h"
+#include "shell/linux/power_supply.h"
 #include "shell/linux/quit_watchdog.h"
 #include "shell/linux/sdl_keys.h"
 #include "shell/linux/window_choice.h"
@@ -50,6 +53,7 @@ class LinuxHost : public Host {
     bool SetSwapInterval(int32_t interval) override;
     bool NextEvent(HostEvent* event, uint32_t waitMs) override;
     uint32_t Ticks() override { return SDL_GetTicks(); }
+    bool OnBattery() override { return RunsOnBattery(PowerSupplyFolder()); }
     void ShowError(const char* text) override;
     SaverSettings StoredSaverSettings() override { return SaverSettings(); }
     int EditSaverSettings(uintptr_t owner) override;
@@ -81,6 +85,7 @@ class LinuxHost : public Host {
     uint32_t OutputId(const std::string& key);
     int DisplayIndex(uint32_t outputId);
     void WatchOutputs(SDL_Window* window);
+    void MakeDesktopWindow(SDL_Window* window);
 
     bool quiet_ = false;
     std::vector<Surface> surfaces_;
@@ -319,6 +324,32 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
     return MakeWindow(surface, choice, info);
 }
 
+// Before it is shown: a window the window manager keeps below every other as the desktop's, out of
+// the taskbar and the pager, which the pointer's clicks go through to the root window.
+void LinuxHost::MakeDesktopWindow(SDL_Window* window) {
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (xDisplay_ == nullptr || !SDL_GetWindowWMInfo(window, &wm) ||
+        wm.subsystem != SDL_SYSWM_X11) {
+        return;
+    }
+    Display* display = wm.info.x11.display;
+    const Window xWindow = wm.info.x11.window;
+    auto atom = [display](const char* name) { return XInternAtom(display, name, False); };
+    const Atom type = atom("_NET_WM_WINDOW_TYPE_DESKTOP");
+    XChangeProperty(display, xWindow, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&type), 1);
+    const Atom states[] = {atom("_NET_WM_STATE_BELOW"), atom("_NET_WM_STATE_SKIP_TASKBAR"),
+                           atom("_NET_WM_STATE_SKIP_PAGER"), atom("_NET_WM_STATE_STICKY")};
+    XChangeProperty(display, xWindow, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(states), 4);
+    int shapeEvents = 0, shapeErrors = 0;
+    if (XShapeQueryExtension(display, &shapeEvents, &shapeErrors)) {
+        XShapeCombineRectangles(display, xWindow, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+    }
+    XFlush(display);
+}
+
 bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, SurfaceInfo* info) {
     int x = choice.area.x, y = choice.area.y;
     const int width = choice.area.width, height = choice.area.height;
@@ -356,6 +387,15 @@ bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, Surface
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
         break;
     }
+    case SurfaceKind::kBackground:
+        // Only on X11, where a window manager keeps a desktop window below the others; a Wayland
+        // background is the layer-shell host's.
+        if (xDisplay_ == nullptr) {
+            std::fprintf(stderr, "zorvik: a background needs an X11 desktop here\n");
+            return false;
+        }
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+        break;
     case SurfaceKind::kChild:
         return false;
     }
@@ -389,9 +429,14 @@ bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, Surface
     if (SDL_GL_MakeCurrent(surface->window, context_) != 0) {
         return false;
     }
-    SDL_ShowWindow(surface->window);
-    SDL_RaiseWindow(surface->window);
-    SDL_SetWindowInputFocus(surface->window);
+    if (choice.kind == SurfaceKind::kBackground) {
+        MakeDesktopWindow(surface->window);
+        SDL_ShowWindow(surface->window);
+    } else {
+        SDL_ShowWindow(surface->window);
+        SDL_RaiseWindow(surface->window);
+        SDL_SetWindowInputFocus(surface->window);
+    }
     SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
     SDL_GetWindowPosition(surface->window, &x, &y);
     info->fullScreen = choice.kind != SurfaceKind::kWindow;
@@ -470,6 +515,18 @@ bool LinuxHost::Refit(SurfaceId id, SurfaceInfo* info) {
     // and a window made anew from it would come out of the wrong shape.
     if (kind == SurfaceKind::kOutput && DisplayIndex(surface->request.output) < 0) {
         return false;
+    }
+    if (kind == SurfaceKind::kBackground) {
+        // Re-placed over its output as RandR has it now, or gone with it.
+        HostRect area;
+        if (!SurfaceArea(surface->request, Outputs(), &area)) {
+            return false;
+        }
+        SDL_SetWindowPosition(surface->window, area.x, area.y);
+        SDL_SetWindowSize(surface->window, area.width, area.height);
+        SDL_GL_GetDrawableSize(surface->window, &surface->width, &surface->height);
+        info->area = HostRect{area.x, area.y, surface->width, surface->height};
+        return true;
     }
     if (kind == SurfaceKind::kSpan || kind == SurfaceKind::kDesktop) {
         // A window of the new shape first, on the same context, then the old one goes: the

@@ -85,10 +85,12 @@ void FakeHost::Hide(SurfaceId surface) {
 
 bool FakeHost::Refit(SurfaceId surface, SurfaceInfo* info) {
     const SurfaceRequest& request = made_.at(surface);
-    const bool there = request.kind != SurfaceKind::kOutput ||
-                       std::any_of(outputs.begin(), outputs.end(), [&](const Output& output) {
-                           return output.id == request.output;
-                       });
+    const bool oneOutput = request.kind == SurfaceKind::kOutput ||
+                           (request.kind == SurfaceKind::kBackground && request.output != 0);
+    const bool there =
+        !oneOutput || std::any_of(outputs.begin(), outputs.end(), [&](const Output& output) {
+            return output.id == request.output;
+        });
     log.push_back("Refit " + std::to_string(surface) + (there ? "" : " gone"));
     Place(request, info);
     return there;

@@ -21,6 +21,7 @@ class FakeHost : public Host {
     std::string hostProblem;
     bool swapIntervalWorks = true;
     SaverSettings stored;
+    bool onBattery = false;
     int settingsResult = 0;
     uint32_t tickCount = 0;
     uint32_t tickStep = 0; // how far each reading of the ticks moves them on
@@ -58,6 +59,7 @@ class FakeHost : public Host {
     uint32_t Ticks() override;
     void ShowError(const char* text) override;
     SaverSettings StoredSaverSettings() override { return stored; }
+    bool OnBattery() override { return onBattery; }
     int EditSaverSettings(uintptr_t owner) override;
 
   private:

@@ -37,6 +37,14 @@ extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         MessageBoxA(nullptr, VersionText().c_str(), "zorvik", MB_OK | MB_ICONINFORMATION);
         return 0;
     }
+    if (options.mode == RunMode::kWallpaper) {
+        // Windows' own background is a picture; a living one is the web page's, shown by the
+        // programs that put web pages behind the desktop's icons.
+        MessageBoxA(nullptr,
+                    "--wallpaper is for Linux desktops (X11, or Wayland with the layer shell).",
+                    "Error", MB_OK | MB_ICONEXCLAMATION);
+        return kExitNoBackground;
+    }
     if (options.mode == RunMode::kSaverFullScreen) {
         // One saver at a time: Windows may start another while one runs. The mutex goes with the
         // process.

@@ -18,6 +18,7 @@ fail() {
 # Under the prefix /usr, which is also where the package puts them.
 expected="usr/bin/zorvik
 usr/bin/zorvik-capture
+usr/lib/systemd/user/zorvik-wallpaper.service
 usr/libexec/xscreensaver/zorvik
 usr/share/applications/zorvik.desktop
 usr/share/doc/zorvik/README.md
