@@ -14,7 +14,7 @@ test_packages=(
     googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64
-    xvfb xfonts-base x11-utils xdotool imagemagick xscreensaver
+    xvfb xfonts-base x11-utils xdotool imagemagick xscreensaver openbox xcompmgr
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     valgrind clang libclang-rt-14-dev clang-format procps
     icoutils desktop-file-utils libxml2-utils man-db lintian dpkg-dev file

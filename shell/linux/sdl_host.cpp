@@ -69,6 +69,8 @@ class LinuxHost : public Host {
         int32_t height = 0;
         bool minimised = false;
         bool hostShown = true;
+        unsigned long xWindow = 0; // a background's own X window, whose visibility is watched
+        bool obscured = false;
     };
 
     Surface* Find(SurfaceId id);
@@ -85,7 +87,8 @@ class LinuxHost : public Host {
     uint32_t OutputId(const std::string& key);
     int DisplayIndex(uint32_t outputId);
     void WatchOutputs(SDL_Window* window);
-    void MakeDesktopWindow(SDL_Window* window);
+    void MakeDesktopWindow(Surface* surface);
+    void TranslateVisibility(const XVisibilityEvent& event);
 
     bool quiet_ = false;
     std::vector<Surface> surfaces_;
@@ -267,6 +270,12 @@ bool LinuxHost::CreateChild(Surface* surface, std::string* why) {
     }
     surface->width = facts.width;
     surface->height = facts.height;
+    if (x11host::RootUnderCompositor(surface->host)) {
+        // It draws on, as a saver daemon's hacks do, for a manager that shows the root.
+        std::fprintf(stderr, "zorvik: a compositing manager draws over the root window here, so "
+                             "the city may not be seen; zorvik --wallpaper shows it behind the "
+                             "windows on such a desktop\n");
+    }
     std::string error;
     surface->child =
         x11host::CreateChild(surface->host, surface->width, surface->height, 16, 1, &error);
@@ -325,11 +334,12 @@ bool LinuxHost::CreateWindow(Surface* surface, SurfaceInfo* info) {
 }
 
 // Before it is shown: a window the window manager keeps below every other as the desktop's, out of
-// the taskbar and the pager, which the pointer's clicks go through to the root window.
-void LinuxHost::MakeDesktopWindow(SDL_Window* window) {
+// the taskbar and the pager, which the pointer's clicks go through to the root window. The X
+// server tells when other windows cover it whole, and it then draws nothing.
+void LinuxHost::MakeDesktopWindow(Surface* surface) {
     SDL_SysWMinfo wm;
     SDL_VERSION(&wm.version);
-    if (xDisplay_ == nullptr || !SDL_GetWindowWMInfo(window, &wm) ||
+    if (xDisplay_ == nullptr || !SDL_GetWindowWMInfo(surface->window, &wm) ||
         wm.subsystem != SDL_SYSWM_X11) {
         return;
     }
@@ -347,7 +357,30 @@ void LinuxHost::MakeDesktopWindow(SDL_Window* window) {
     if (XShapeQueryExtension(display, &shapeEvents, &shapeErrors)) {
         XShapeCombineRectangles(display, xWindow, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
     }
+    // The mask is per client and SDL's connection is ours: its own selection is kept. Under a
+    // compositing manager the server never reports a window covered, and it draws on as it must.
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, xWindow, &attributes)) {
+        XSelectInput(display, xWindow, attributes.your_event_mask | VisibilityChangeMask);
+        surface->xWindow = xWindow;
+    }
     XFlush(display);
+}
+
+// A background covered whole by other windows (a full-screen one, or several) is out of sight
+// until any part of it is seen again.
+void LinuxHost::TranslateVisibility(const XVisibilityEvent& event) {
+    for (Surface& surface : surfaces_) {
+        if (surface.xWindow != event.window) {
+            continue;
+        }
+        const bool obscured = event.state == VisibilityFullyObscured;
+        if (obscured != surface.obscured) {
+            surface.obscured = obscured;
+            Push(obscured ? HostEventKind::kHidden : HostEventKind::kShown, surface.id);
+        }
+        return;
+    }
 }
 
 bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, SurfaceInfo* info) {
@@ -430,7 +463,7 @@ bool LinuxHost::MakeWindow(Surface* surface, const WindowChoice& choice, Surface
         return false;
     }
     if (choice.kind == SurfaceKind::kBackground) {
-        MakeDesktopWindow(surface->window);
+        MakeDesktopWindow(surface);
         SDL_ShowWindow(surface->window);
     } else {
         SDL_ShowWindow(surface->window);
@@ -787,7 +820,9 @@ void LinuxHost::Translate(const SDL_Event& event) {
         break;
     case SDL_SYSWMEVENT: {
         XEvent* x = &event.syswm.msg->msg.x11.event;
-        if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
+        if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && x->type == VisibilityNotify) {
+            TranslateVisibility(x->xvisibility);
+        } else if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
             (x->type == randrEvents_ + RRScreenChangeNotify ||
              x->type == randrEvents_ + RRNotify)) {
             XRRUpdateConfiguration(x);

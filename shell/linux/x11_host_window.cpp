@@ -96,6 +96,16 @@ WindowId Parent(WindowId window) {
     return parent;
 }
 
+bool RootUnderCompositor(WindowId window) {
+    Display* display = Connection();
+    if (display == nullptr || window != DefaultRootWindow(display)) {
+        return false;
+    }
+    // The manager of screen N owns the selection _NET_WM_CM_SN while it runs.
+    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
+    return XGetSelectionOwner(display, XInternAtom(display, name.c_str(), False)) != None;
+}
+
 WindowId DesktopWindow() {
     Display* display = Connection();
     if (display == nullptr) {

@@ -27,6 +27,10 @@ WindowId Parent(WindowId window);
 // desktop put over the real one, else the real root. 0 without a display.
 WindowId DesktopWindow();
 
+// Whether `window` is the screen's real root and a compositing manager runs on the screen: such a
+// manager draws the windows itself, over the root, so that what is drawn there may never be seen.
+bool RootUnderCompositor(WindowId window);
+
 // A drawable child of `host`, width x height, with an RGBA, double-buffered visual that has at
 // least the given depth and alpha bits. 0 with a reason on failure.
 WindowId CreateChild(WindowId host, int32_t width, int32_t height, int depthBits, int alphaBits,
