@@ -483,7 +483,16 @@ void Program::Handle(const HostEvent& event) {
     case HostEventKind::kHidden:
     case HostEventKind::kShown:
         if (surface != nullptr) {
-            surface->visible = event.kind == HostEventKind::kShown;
+            const bool visible = event.kind == HostEventKind::kShown;
+            if (plan_.reportsRates && plan_.placement == Placement::kBackground &&
+                visible != surface->visible) {
+                // A wallpaper's surfaces come and go from sight all day: when one stops costing
+                // anything, and when it starts again.
+                std::fprintf(stderr, "zorvik: surface %u %s\n", static_cast<unsigned>(surface->id),
+                             visible ? "in sight" : "out of sight");
+                std::fflush(stderr);
+            }
+            surface->visible = visible;
         }
         break;
     case HostEventKind::kFocusGained:

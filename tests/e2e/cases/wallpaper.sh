@@ -45,10 +45,13 @@ still() { local a b; a=$(drawn_by "$1" 1) b=$(drawn_by "$1" 2); [ -n "$a" ] && [
 moving() { local a b; a=$(drawn_by "$1" 1) b=$(drawn_by "$1" 2); [ -n "$a" ] && [ "$a" != "$b" ]; }
 other=$((number % 3 + 1))
 wait_for "surface $number drawing" moving "$number"
+hidden() { grep -c "surface $number out of sight" "$work/stderr"; }
+before=$(hidden)
 start=$(now_ms)
 swaymsg "[con_id=$found]" fullscreen enable >/dev/null || fail "sway refused the full screen"
-wait_for "surface $number still behind a full-screen window" still "$number"
+wait_for "surface $number out of sight" eval '[ "$(hidden)" -gt "$before" ]'
 bench "full screen: the surface behind it stopped within (ms)" $(($(now_ms) - start))
+wait_for "surface $number still behind a full-screen window" still "$number"
 moving "$other" || fail "surface $other stopped too"
 swaymsg "[con_id=$found]" fullscreen disable >/dev/null || fail "sway refused to end the full screen"
 wait_for "surface $number drawing again" moving "$number"

@@ -54,12 +54,14 @@ wait_for "the city around the window on both monitors" eval 'shot around && draw
 frames_of() { grep "frames drawn by surface" "$work/stderr" | tail -n "$2" | head -n 1 | grep -o " $1=[0-9]*" | cut -d= -f2; }
 still() { local a b; a=$(frames_of "$1" 1) b=$(frames_of "$1" 2); [ -n "$a" ] && [ "$a" = "$b" ]; }
 moving() { local a b; a=$(frames_of "$1" 1) b=$(frames_of "$1" 2); [ -n "$a" ] && [ "$a" != "$b" ]; }
-right=$(windows | while read -r id; do [ "$(x_area "$id")" = 1280x720+1280+0 ] && echo "$id"; done)
-surface=$(grep -o "surface [0-9]* draws at [0-9x]*" "$work/stderr" | head -n 2 | tail -n 1 | awk '{print $2}')
 wait_for "both surfaces drawing" eval 'moving 1 && moving 2'
+start=$(now_ms)
 xdotool windowmove "$host" 1280 0 windowsize "$host" 1280 720 windowraise "$host"
-wait_for "the covered monitor's surface still" eval 'still 1 || still 2'
-if still 1; then covered=1 seen=2; else covered=2 seen=1; fi
+wait_for "a surface out of sight" grep -q "out of sight" "$work/stderr"
+bench "a monitor covered: its surface stopped within (ms)" $(($(now_ms) - start))
+covered=$(grep -o "surface [0-9]* out of sight" "$work/stderr" | awk '{print $2}')
+seen=$((3 - covered))
+wait_for "the covered monitor's surface still" still "$covered"
 moving "$seen" || fail "surface $seen stopped too"
 kill "$host_pid"
 host_pid=""
