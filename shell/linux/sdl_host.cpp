@@ -823,8 +823,8 @@ void LinuxHost::Translate(const SDL_Event& event) {
         if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && x->type == VisibilityNotify) {
             TranslateVisibility(x->xvisibility);
         } else if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
-            (x->type == randrEvents_ + RRScreenChangeNotify ||
-             x->type == randrEvents_ + RRNotify)) {
+                   (x->type == randrEvents_ + RRScreenChangeNotify ||
+                    x->type == randrEvents_ + RRNotify)) {
             XRRUpdateConfiguration(x);
             Push(HostEventKind::kOutputsChanged, 0);
         }

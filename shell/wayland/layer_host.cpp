@@ -393,11 +393,29 @@ int LayerShellHost::Start(bool quiet) {
                                  EGL_DEPTH_SIZE,
                                  16,
                                  EGL_NONE};
+    // EGL sorts deeper colours first: Mesa offers 10 bits a colour before 8, which draws other
+    // pixels than every other mode and costs the software renderer about twice the time a frame.
+    // The first with exactly 8 bits a colour, as asked.
     EGLint count = 0;
-    if (!eglChooseConfig(eglDisplay_, attributes, &eglConfig_, 1, &count) || count < 1) {
+    std::vector<EGLConfig> configs(64);
+    if (!eglChooseConfig(eglDisplay_, attributes, configs.data(),
+                         static_cast<EGLint>(configs.size()), &count)) {
+        count = 0;
+    }
+    const auto eightBits = [this](EGLConfig config) {
+        EGLint red = 0, green = 0, blue = 0;
+        return eglGetConfigAttrib(eglDisplay_, config, EGL_RED_SIZE, &red) &&
+               eglGetConfigAttrib(eglDisplay_, config, EGL_GREEN_SIZE, &green) &&
+               eglGetConfigAttrib(eglDisplay_, config, EGL_BLUE_SIZE, &blue) && red == 8 &&
+               green == 8 && blue == 8;
+    };
+    const auto end = configs.begin() + count;
+    const auto found = std::find_if(configs.begin(), end, eightBits);
+    if (found == end) {
         std::fprintf(stderr, "zorvik: no EGL configuration for the city's pixels\n");
         return 1;
     }
+    eglConfig_ = *found;
     eglContext_ = eglCreateContext(eglDisplay_, eglConfig_, EGL_NO_CONTEXT, nullptr);
     if (eglContext_ == EGL_NO_CONTEXT) {
         std::fprintf(stderr, "zorvik: cannot create an OpenGL context (EGL error 0x%x)\n",
