@@ -119,6 +119,10 @@ class Host {
     virtual void Destroy(SurfaceId surface) = 0;
     virtual bool MakeCurrent(SurfaceId surface) = 0;
     virtual void Present(SurfaceId surface) = 0;
+    // Whether the surface is ready for its next frame: false while a compositor has not yet asked
+    // for one after the last, when a frame drawn would never be shown. The host then sends
+    // kShown for it once it asks.
+    virtual bool FrameWanted(SurfaceId) { return true; }
     // Drawable pixels per unit of the surface's size on the desktop: a Wayland surface's buffer
     // scale, a whole number that the compositor scales down to a fractional output scale.
     virtual int32_t BufferScale(SurfaceId) { return 1; }

@@ -346,6 +346,13 @@ bool Program::AnyVisible() const {
                        [](const Surface& surface) { return surface.visible; });
 }
 
+// Whether a surface in sight is ready for a frame: until one is, the host's word is awaited.
+bool Program::AnyFrameWanted() const {
+    return std::any_of(surfaces_.begin(), surfaces_.end(), [this](const Surface& surface) {
+        return surface.visible && host_.FrameWanted(surface.id);
+    });
+}
+
 // Whether frames are to be drawn: something is in sight, and no battery says to wait.
 bool Program::Drawing() const {
     return AnyVisible() && !(onBattery_ && plan_.onBattery == BatteryPolicy::kPause);
@@ -551,7 +558,8 @@ bool Program::Frame() {
     // that follow.
     CheckPower();
     HostEvent event;
-    for (uint32_t wait = TimeToNextDeadline(Drawing() ? TimeBeforeNextFrame() : kWaitLong);
+    const bool drawing = Drawing() && AnyFrameWanted();
+    for (uint32_t wait = TimeToNextDeadline(drawing ? TimeBeforeNextFrame() : kWaitLong);
          host_.NextEvent(&event, wait); wait = 0) {
         Handle(event);
         if (cycleOver_) {
@@ -565,7 +573,8 @@ bool Program::Frame() {
         paused_ = plan_.placement == Placement::kBackground;
         return true;
     }
-    if (TimeBeforeNextFrame() > 0) {
+    if (TimeBeforeNextFrame() > 0 || !AnyFrameWanted()) {
+        // The steps wait too: they go to the frame that is drawn.
         return true;
     }
     RunFrame();
@@ -588,7 +597,7 @@ void Program::RunFrame() {
     const uint32_t steps = pacer_.StepsFor(tickCount);
     bool stepped = false;
     for (Surface& surface : surfaces_) {
-        if (!surface.visible) {
+        if (!surface.visible || !host_.FrameWanted(surface.id)) {
             continue;
         }
         ++surface.frames;

@@ -90,6 +90,7 @@ class Program {
     void DesktopPoint(const HostEvent& event, int32_t* x, int32_t* y) const;
     bool AnyVisible() const;
     bool Drawing() const;
+    bool AnyFrameWanted() const;
     void CheckPower();
     uint32_t TimeBeforeNextFrame();
     void RunFrame();

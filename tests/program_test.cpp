@@ -177,6 +177,10 @@ TEST_F(ProgramTest, LoopBehaviour) {
         {"a wallpaper out of sight stands still", {"--wallpaper"}, 1000, 0,
          "t=1016 idle hide idle t=61016 show idle t=61116 idle quit", {"Update", "DrawSteps"},
          {"Update 16", "DrawSteps 1", "Update 0", "DrawSteps 1", "Update 100", "DrawSteps 6"}},
+        // A compositor that has not asked for the next frame yet: no frame, and the steps wait.
+        {"a frame not asked for waits, its steps with it", {"--wallpaper"}, 1000, 0,
+         "t=1016 idle withhold idle t=1116 want idle quit", {"Update", "DrawSteps", "Present"},
+         {"Update 16", "DrawSteps 1", "Present 1", "Update 100", "DrawSteps 6", "Present 1"}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -195,6 +199,13 @@ TEST_F(ProgramTest, LoopBehaviour) {
                 host.Action([this, tick] { host.tickCount = tick; });
             } else if (word == "Esc" || word == "esc" || word == "F1" || word == "f1") {
                 host.Key(word[0] == 'E' || word[0] == 'e' ? kEsc : kF1, std::isupper(word[0]));
+            } else if (word == "withhold") {
+                host.Action([this] { host.framesWithheld.insert(1); });
+            } else if (word == "want") {
+                // The compositor's word that it wants the next frame.
+                host.Action([this] { host.framesWithheld.clear(); });
+                event.kind = HostEventKind::kShown;
+                host.Event(event);
             } else if (word == "A" || word == "a") {
                 host.Key('A', word == "A");
             } else {

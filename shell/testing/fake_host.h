@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class FakeHost : public Host {
     bool swapIntervalWorks = true;
     SaverSettings stored;
     bool onBattery = false;
+    std::set<SurfaceId> framesWithheld; // surfaces whose next frame is not asked for yet
     int settingsResult = 0;
     uint32_t tickCount = 0;
     uint32_t tickStep = 0; // how far each reading of the ticks moves them on
@@ -60,6 +62,7 @@ class FakeHost : public Host {
     void ShowError(const char* text) override;
     SaverSettings StoredSaverSettings() override { return stored; }
     bool OnBattery() override { return onBattery; }
+    bool FrameWanted(SurfaceId surface) override { return framesWithheld.count(surface) == 0; }
     int EditSaverSettings(uintptr_t owner) override;
 
   private:

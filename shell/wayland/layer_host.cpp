@@ -108,6 +108,7 @@ class LayerShellHost : public Host {
     bool MakeCurrent(SurfaceId surface) override;
     void Present(SurfaceId surface) override;
     bool SetSwapInterval(int32_t) override { return true; } // always 0: see Present
+    bool FrameWanted(SurfaceId id) override;
     bool NextEvent(HostEvent* event, uint32_t waitMs) override;
     uint32_t Ticks() override { return NowMs(); }
     bool OnBattery() override { return RunsOnBattery(PowerSupplyFolder()); }
@@ -295,10 +296,9 @@ void LayerShellHost::FrameDone(void* data, wl_callback* callback, uint32_t) {
     auto* surface = static_cast<Surface*>(data);
     wl_callback_destroy(callback);
     surface->frame = nullptr;
-    if (!surface->seen) {
-        surface->seen = true;
-        surface->host->Push(HostEventKind::kShown, surface->id);
-    }
+    // Seen, and ready for the next frame: the program waits for this word.
+    surface->seen = true;
+    surface->host->Push(HostEventKind::kShown, surface->id);
 }
 
 LayerShellHost::Surface* LayerShellHost::Find(SurfaceId id) {
@@ -606,6 +606,12 @@ void LayerShellHost::Present(SurfaceId id) {
     surface->frameAskedAt = NowMs();
     ++surface->frames;
     eglSwapBuffers(eglDisplay_, surface->egl);
+}
+
+// Until the compositor asks for the next frame, one drawn would replace the last unseen.
+bool LayerShellHost::FrameWanted(SurfaceId id) {
+    const Surface* surface = Find(id);
+    return surface != nullptr && surface->frame == nullptr;
 }
 
 // Surfaces whose frame has not been asked for in a while are out of sight.
