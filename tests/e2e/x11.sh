@@ -82,7 +82,10 @@ host_child_is() {
 }
 
 # The xscreensaver daemon as nobody, on this display, with a private home and a copy of the
-# program; saver_command runs xscreensaver-command the same way.
+# program; saver_command runs xscreensaver-command the same way. The daemon runs its hacks at nice
+# 10 unless told otherwise: beside other busy processes the hack would get a tenth of their share
+# of the processor (a frame every ten seconds and more under AddressSanitizer), and the test is
+# whether it draws at all, so it runs at the tests' own priority.
 start_xscreensaver() {
     copy_for_nobody
     cat >"$work/home/.xscreensaver" <<SETTINGS
@@ -93,6 +96,7 @@ lock: False
 fade: False
 unfade: False
 splash: False
+nice: 0
 programs: GL: $work/bin/zorvik --root \n
 SETTINGS
     chown -R 65534:65534 "$work/home"

@@ -1,7 +1,8 @@
 # The full-screen saver on two monitors of 1280x720 side by side: by default each shows the city
 # whole, at its own shape (the same state drawn twice: the two halves of the screen are the same
 # picture); --monitors span stretches one view over both (the halves differ); --monitors primary
-# draws on the primary one and leaves the other black. Natively with --saver, under Wine with /s.
+# draws on the primary one and leaves the other black, and natively follows the primary flag and a
+# monitor that goes. Natively with --saver, under Wine with /s.
 start_two_monitors 1280x720
 saver=--saver
 [ -z "$use_wine" ] || saver=/s
@@ -27,7 +28,19 @@ for mode in each span primary; do
     case $mode in
     each) wait_for "the same picture on both monitors" both_drawn_alike ;;
     span) wait_for "one picture across both monitors" both_drawn_apart ;;
-    primary) wait_for "a picture on the primary monitor, the other black" left_drawn_right_black ;;
+    primary)
+        wait_for "a picture on the primary monitor, the other black" left_drawn_right_black
+        if [ -z "$use_wine" ]; then
+            # The city follows the primary flag to the second monitor; when that monitor goes,
+            # the one left shows it, primary or not.
+            xrandr --output DUMMY1 --primary || fail "xrandr cannot make DUMMY1 the primary"
+            wait_for "the picture on the new primary monitor, the first black" \
+                eval 'halves shot && drawn shot-right && black shot-left'
+            xrandr --output DUMMY1 --off && xrandr >/dev/null || fail "xrandr cannot switch DUMMY1 off"
+            wait_for "the picture on the monitor left" eval \
+                'import -window root -crop 1280x720+0+0 "$work/left.png" 2>/dev/null && drawn left'
+        fi
+        ;;
     esac
     if [ -n "${ZORVIK_E2E_SHOTS:-}" ]; then
         mkdir -p "$ZORVIK_E2E_SHOTS"
