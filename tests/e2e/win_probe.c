@@ -14,6 +14,8 @@
  *   settings  prints "speed=S monitors=M rates=0|1 owner=H" for the visible settings dialog
  *             titled "zorvik": its speed's text, its monitor choice's text, its frame-rate box,
  *             and its owner's handle in decimal (0 without one); exit 1 if there is none
+ *   foreground  prints "FOREGROUND WINDOW", the foreground window's handle and that of the window
+ *             of class "OpenGL", in decimal; exit 0 only when they are the same window
  *   minimise, restore, close
  *             posts the window the system command its title-bar buttons send */
 #include <stdio.h>
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
         fprintf(stderr,
                 "usage: %s geometry|count|box [TITLE]|boxes|settings|child HOST|desktop|"
-                "size WxH|minimise|restore|close\n",
+                "size WxH|foreground|minimise|restore|close\n",
                 argv[0]);
         return 2;
     }
@@ -120,6 +122,11 @@ int main(int argc, char** argv) {
     if (window == NULL) {
         fprintf(stderr, "win_probe: no window of class OpenGL\n");
         return 1;
+    }
+    if (strcmp(command, "foreground") == 0) {
+        HWND foreground = GetForegroundWindow();
+        printf("%lu %lu\n", (unsigned long)(ULONG_PTR)foreground, (unsigned long)(ULONG_PTR)window);
+        return foreground == window ? 0 : 1;
     }
     if (strcmp(command, "geometry") == 0) {
         RECT outer, client;

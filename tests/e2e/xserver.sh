@@ -23,15 +23,22 @@ screen_size() { xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2}'; }
 # socket, which clients try first. -noreset: by default an X server resets when its last client
 # leaves, and closes every connection it has accepted meanwhile, so a client that connects just
 # as another leaves (the program starting right after xdpyinfo, the next round after the last)
-# finds no display; a busy machine, which slows the server, widens that window. No key repeat: a
-# key is held across frames here, and repeats would press it again.
+# finds no display; a busy machine, which slows the server, widens that window.
 start_xvfb() {
     local size=$1 depth=${2:-24}
-    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp -noreset -ardelay 600000 \
+    Xvfb -displayfd 3 -screen 0 "${size}x$depth" -nolisten tcp -noreset \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for "X server with a ${size} screen" xvfb_answers "$size"
+    no_key_repeat
     x_server_started
+}
+# A key is held here across frames, and on a busy machine across the making of a window: a repeat
+# would press it again (F1 twice is two toggles, and a window other than the one awaited). The
+# server's own delay before a repeat is at most 65535 ms (Xvfb's -ardelay 600000 gave 10176), so
+# repeating is switched off.
+no_key_repeat() {
+    xset r off && xset q | grep -q 'auto repeat: *off' || fail "cannot switch off key repeat"
 }
 # One or two monitors side by side, each WxH, as Xorg's dummy driver gives them (Xvfb has one
 # screen of one mode): DUMMY0, the primary one, at (0,0), DUMMY1 right of it. GLX works there as under
@@ -76,6 +83,7 @@ CONF
     # for the current state (SDL does) still finds the first monitor alone.
     xrandr >/dev/null
     wait_for "a screen of $count monitor(s)" eval '[ "$(screen_size)" = "$((count * w))x$h" ]'
+    no_key_repeat
     x_server_started
 }
 
