@@ -819,12 +819,14 @@ void LinuxHost::Translate(const SDL_Event& event) {
         Push(HostEventKind::kOutputsChanged, 0);
         break;
     case SDL_SYSWMEVENT: {
+        if (event.syswm.msg->subsystem != SDL_SYSWM_X11) {
+            break;
+        }
         XEvent* x = &event.syswm.msg->msg.x11.event;
-        if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && x->type == VisibilityNotify) {
+        if (x->type == VisibilityNotify) {
             TranslateVisibility(x->xvisibility);
-        } else if (event.syswm.msg->subsystem == SDL_SYSWM_X11 && randrEvents_ != 0 &&
-                   (x->type == randrEvents_ + RRScreenChangeNotify ||
-                    x->type == randrEvents_ + RRNotify)) {
+        } else if (randrEvents_ != 0 && (x->type == randrEvents_ + RRScreenChangeNotify ||
+                                         x->type == randrEvents_ + RRNotify)) {
             XRRUpdateConfiguration(x);
             Push(HostEventKind::kOutputsChanged, 0);
         }

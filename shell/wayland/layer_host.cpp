@@ -594,8 +594,8 @@ bool LayerShellHost::MakeCurrent(SurfaceId id) {
 }
 
 // The frame goes to the compositor, with a request to be told when it wants the next one; until
-// then the surface is in sight. A surface whose frame has not been asked for since the last one
-// keeps that last one: drawing another would be work nobody sees.
+// then the surface is in sight. The program draws no frame that FrameWanted refuses; should one
+// come all the same, the last one stays and this one is dropped.
 void LayerShellHost::Present(SurfaceId id) {
     Surface* surface = Find(id);
     if (surface == nullptr || surface->egl == EGL_NO_SURFACE || surface->frame != nullptr) {
