@@ -37,6 +37,10 @@ for mode in each span primary; do
             wait_for "the picture on the new primary monitor, the first black" \
                 eval 'halves shot && drawn shot-right && black shot-left'
             xrandr --output DUMMY1 --off && xrandr >/dev/null || fail "xrandr cannot switch DUMMY1 off"
+            # The saver remakes its window for the one monitor; a key pressed before the new one
+            # holds the keyboard would go to no window (the old one's focus goes with it).
+            wait_for "a window of one monitor's shape with the keyboard" eval \
+                'find_window "$title" && [ "$(x_area "$found")" = 1280x720+0+0 ] && has_focus "$found"'
             wait_for "the picture on the monitor left" eval \
                 'import -window root -crop 1280x720+0+0 "$work/left.png" 2>/dev/null && drawn left'
         fi
