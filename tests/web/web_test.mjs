@@ -385,6 +385,8 @@ async function hostsCase() {
             await page.evaluate(calls.cap, cap);
             const capped = await rates(page, 6000);
             await page.evaluate(calls.cap, 0);
+            // Uncapped again, every animation frame draws one: frameStart is the last frame's.
+            await framesAfter(page, await page.evaluate(() => zorvikPage.stats.frames));
             console.log(`${where}: ${free.fps.toFixed(1)} frames/s, ${capped.fps.toFixed(1)} at a cap of ${cap}`);
             check(capped.fps <= cap + 0.5 && await page.evaluate(() => window.hookedBeforeStart),
                   `${where}: capped, set before the start`);
