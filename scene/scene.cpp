@@ -217,6 +217,9 @@ void DrawZorvik() {
     DrawBoxPass();
     DrawTrafficPass();
 
-    // Yields the processor and caps the frame rate.
+#ifndef __EMSCRIPTEN__
+    // Yields the processor and caps the frame rate. Not in a browser: there a sleep is a spin on
+    // the page's only thread, and the browser's animation frames pace the drawing already.
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
+#endif
 }

@@ -632,7 +632,23 @@ void Program::RunFrame() {
         host_.Present(surface.id);
     }
     keyPressedSinceFrame_ = false;
+    steps_ += paced_ ? steps : 1;
     ReportRates(steps);
+}
+
+void Program::Retune(uint32_t stepsPerSecond, bool showRates, uint32_t maxFps) {
+    if (stepsPerSecond != plan_.stepsPerSecond) {
+        plan_.stepsPerSecond = stepsPerSecond;
+        paced_ = stepsPerSecond != 0;
+        pacer_ = StepPacer(stepsPerSecond);
+    }
+    if (maxFps != plan_.maxFps) {
+        plan_.maxFps = maxFps;
+        limited_ = maxFps != 0;
+        limiter_ = FrameLimiter(maxFps);
+        hasNextFrameTick_ = false;
+    }
+    plan_.showRates = showRates;
 }
 
 void Program::ReportRates(uint32_t steps) {

@@ -37,6 +37,13 @@ class Program {
     bool Frame();
     int End();
 
+    // A host's settings changed while the run goes on (a wallpaper program's sliders): the pace
+    // in steps per second (0: one step a frame), the rates on the screen, the frame cap (0: none).
+    // The new pace counts from the next frame, without catching up on the old one.
+    void Retune(uint32_t stepsPerSecond, bool showRates, uint32_t maxFps);
+    // The animation's steps so far, for a host that shows them.
+    uint64_t steps() const { return steps_; }
+
     // The scene's two requests: the run ends after the frame in progress, its surfaces out of
     // sight at once; the plain animation opens its surface again in the other mode.
     void RequestEnd();
@@ -124,6 +131,7 @@ class Program {
     bool hasNextFrameTick_ = false;
     uint32_t nextFrameTick_ = 0;
     RateReport report_;
+    uint64_t steps_ = 0;
     RateReport overlayRates_{1000};
     std::string overlayText_;
 };

@@ -24,6 +24,8 @@ TEST(PageQuery, ParametersBecomeTheProgramsArguments) {
          false,
          0},
         {"?pace=0&fps=0", {"--window"}, false, 0},
+        {"?maxfps=30&awake=1", {"--window", "--max-fps=30", "--pace=60"}, false, 0},
+        {"?maxfps=0&awake=0", {"--window", "--pace=60"}, false, 0},
         {"?pace=240&size=640x360", {"--window", "--pace=240", "--size=640x360"}, true, 0},
         // A stopped page draws zorvik-capture's frame, whatever the pace.
         {"?stop=600&pace=30&seed=7", {"--window", "--seed=7"}, false, 600},

@@ -19,20 +19,25 @@ void (*g_restored)() = nullptr;
 void (*g_toggle)() = nullptr;
 
 // clang-format off
+// The address's parameters with a wallpaper program's settings over them (the page's query()).
 EM_JS(int, SearchLength, (), {
-    return lengthBytesUTF8(location.search);
+    return lengthBytesUTF8(zorvikPage.query());
 });
 
 EM_JS(void, ReadSearch, (char* buffer, int size), {
-    stringToUTF8(location.search, buffer, size);
+    stringToUTF8(zorvikPage.query(), buffer, size);
+});
+
+EM_JS(void, PageStarted, (), {
+    zorvikPage.started();
 });
 
 EM_JS(void, PageMessage, (const char* text), {
     zorvikPage.showMessage(UTF8ToString(text));
 });
 
-EM_JS(void, PageFrame, (double frames), {
-    zorvikPage.frame(frames);
+EM_JS(void, PageFrame, (double frames, double steps), {
+    zorvikPage.frame(frames, steps);
 });
 
 EM_JS(void, PageToggleFullScreen, (), {
@@ -194,8 +199,12 @@ void SetTitle(const std::string& title) {
     emscripten_set_window_title(title.c_str());
 }
 
-void PublishFrame(uint32_t frames) {
-    PageFrame(frames);
+void PublishFrame(uint32_t frames, uint64_t steps) {
+    PageFrame(frames, static_cast<double>(steps));
+}
+
+void Started() {
+    PageStarted();
 }
 
 void PublishPicture(int32_t width, int32_t height) {

@@ -8,8 +8,13 @@
 
 namespace browser {
 
-// The URL's search part ("?seed=1&..."), or empty.
+// The URL's search part ("?seed=1&..."), or empty, with the settings a wallpaper program gave
+// the page before the program started put over it.
 std::string PageQuery();
+
+// The program runs: from now on the page hands a host's changes and pauses to it (zorvik_retune,
+// zorvik_pause), and a pause that came before is handed over at once.
+void Started();
 
 // Creates the WebGL 1 context on the page's canvas and makes it current; false when the browser
 // has no WebGL.
@@ -37,8 +42,8 @@ void WatchFullScreenRequests(void (*toggle)());
 // The message shown instead of the city.
 void ShowMessage(const std::string& text);
 void SetTitle(const std::string& title);
-// The frames shown so far, for the tests to read.
-void PublishFrame(uint32_t frames);
+// The frames shown and the animation's steps so far, for the tests to read.
+void PublishFrame(uint32_t frames, uint64_t steps);
 
 // Hands the frame just drawn to the page, top row first, for the tests to compare (a stopped page).
 void PublishPicture(int32_t width, int32_t height);

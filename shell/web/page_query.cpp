@@ -7,6 +7,7 @@ namespace {
 constexpr uint64_t kMaxStop = 0x7FFFFFFF;
 constexpr uint32_t kDefaultPace = 60;
 
+#ifdef ZORVIK_PAGE_TESTS
 bool ReadFault(const std::string& value, PageQuery* page) {
     if (value == "glow") {
         page->fault = PageFault::kGlow;
@@ -21,6 +22,7 @@ bool ReadFault(const std::string& value, PageQuery* page) {
     }
     return true;
 }
+#endif
 
 bool IsDesktop(const std::string& value) {
     std::string lower = value;
@@ -69,12 +71,18 @@ bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* erro
             if (value != "0") {
                 page->arguments.push_back("--pace=" + value);
             }
-        } else if (name == "fps" || name == "stats") {
+        } else if (name == "maxfps") {
+            // 0, a wallpaper program's "no cap", leaves the frames to the browser's pace.
+            if (value != "0") {
+                page->arguments.push_back("--max-fps=" + value);
+            }
+        } else if (name == "fps" || name == "stats" || name == "awake") {
             if (hasValue && value != "1" && value != "0") {
                 *error = name + " takes 1 or 0, not '" + value + "'";
                 return false;
             }
-            if (value != "0") {
+            // awake is the page's own (the display kept on), not the program's.
+            if (value != "0" && name != "awake") {
                 page->arguments.push_back("--" + name);
             }
         } else if (name == "stop") {
@@ -85,11 +93,13 @@ bool ParsePageQuery(const std::string& query, PageQuery* page, std::string* erro
                 return false;
             }
             page->stop = static_cast<uint32_t>(stop);
+#ifdef ZORVIK_PAGE_TESTS
         } else if (name == "fault") {
             if (!ReadFault(value, page)) {
                 *error = "fault takes light0 to light3, glow or traffic, not '" + value + "'";
                 return false;
             }
+#endif
         } else {
             *error = "the page has no parameter '" + name + "'";
             return false;

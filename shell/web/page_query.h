@@ -10,7 +10,10 @@
 //               (not "desktop": the window's own pixels are the page's without size)
 //   stop=N      draw the frame that zorvik-capture --frames N writes last, as it draws it (the
 //               scene driven directly, N steps, no pacing), then stop; the title says "stopped N"
-//   fault=...   light0..light3, glow or traffic: leave that out of the picture (tests only)
+//   maxfps=N    at most N frames per second (the steps keep their pace); 0: no cap   --max-fps=N
+//   awake[=1]   the page asks the browser to keep the display on while it is seen (the page's)
+//   fault=...   light0..light3, glow or traffic: leave that out of the picture; only in the test
+//               build (ZORVIK_PAGE_TESTS), never in the page that users get
 #pragma once
 
 #include <cstdint>

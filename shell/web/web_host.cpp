@@ -128,8 +128,21 @@ bool WebHost::NextEvent(HostEvent* event, uint32_t) {
     return true;
 }
 
+void WebHost::Pause(bool paused) {
+    if (paused == paused_) {
+        return;
+    }
+    paused_ = paused;
+    if (paused) {
+        pausedAt_ = browser::Now();
+    } else {
+        pausedMs_ += browser::Now() - pausedAt_;
+    }
+}
+
 uint32_t WebHost::Ticks() {
-    return static_cast<uint32_t>(static_cast<uint64_t>(browser::Now()));
+    const double now = (paused_ ? pausedAt_ : browser::Now()) - pausedMs_;
+    return static_cast<uint32_t>(static_cast<uint64_t>(now));
 }
 
 void WebHost::ShowError(const char* text) {

@@ -19,6 +19,10 @@ class WebHost : public Host {
     bool contextLost() const { return contextLost_; }
     void ContextLost();
     void ContextRestored();
+    // The page paused (by a wallpaper program, or out of sight) or going on: the clock stands
+    // still while it lasts, so that the pacing neither sees the time away nor catches it up.
+    void Pause(bool paused);
+    bool paused() const { return paused_; }
 
     int Start(bool quiet) override;
     void Finish() override {}
@@ -52,6 +56,9 @@ class WebHost : public Host {
     int32_t width_ = 0;
     int32_t height_ = 0;
     uint32_t presents_ = 0;
+    bool paused_ = false;
+    double pausedAt_ = 0;
+    double pausedMs_ = 0; // the time spent paused so far, left out of Ticks()
     bool errorShown_ = false;
     std::deque<HostEvent> events_;
 };

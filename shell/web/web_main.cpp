@@ -2,6 +2,9 @@
 // through its own option parser and run plan; the program then runs over the browser's host, one
 // turn per animation frame. A stopped page (stop=N) draws zorvik-capture's frame N instead: the
 // scene driven directly, as the capture tool drives it.
+//
+// While the page is paused (by a wallpaper program, or out of sight) the loop of animation frames
+// is off: no frame, no step, no wake-up until it goes on.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -23,7 +26,10 @@ namespace {
 
 WebHost* g_host = nullptr;
 Program* g_program = nullptr;
+bool g_looping = false; // the loop of animation frames is on
+bool g_over = false;
 
+#ifdef ZORVIK_PAGE_TESTS
 void LeaveOut(const PageQuery& page) {
     switch (page.fault) {
     case PageFault::kLight:
@@ -42,9 +48,14 @@ void LeaveOut(const PageQuery& page) {
         break;
     }
 }
+#endif
 
 EM_BOOL AnimationFrame(double, void*) {
     WebHost& host = *g_host;
+    if (host.paused()) {
+        g_looping = false;
+        return EM_FALSE;
+    }
     if (host.contextLost()) {
         return EM_TRUE; // the browser restores it; the city waits where it was
     }
@@ -54,12 +65,21 @@ EM_BOOL AnimationFrame(double, void*) {
     // it back, or nothing be in sight, and the next animation frame tries again.
     if (!g_program->Frame()) {
         g_program->End();
+        g_looping = false;
+        g_over = true;
         return EM_FALSE;
     }
     if (host.presents() != presented) {
-        browser::PublishFrame(host.presents());
+        browser::PublishFrame(host.presents(), g_program->steps());
     }
     return EM_TRUE;
+}
+
+void Loop() {
+    if (!g_looping && !g_over) {
+        g_looping = true;
+        emscripten_request_animation_frame_loop(AnimationFrame, nullptr);
+    }
 }
 
 void ContextLost() {
@@ -104,7 +124,7 @@ EM_BOOL StepTowardsStop(double, void*) {
     }
     DrawSteps(1);
     gl11::FinishFrame();
-    browser::PublishFrame(1);
+    browser::PublishFrame(1, stop.steps);
     browser::PublishPicture(stop.width, stop.height);
     browser::SetTitle("stopped " + std::to_string(stop.steps));
     return EM_FALSE;
@@ -142,6 +162,19 @@ int DrawStoppedFrame(const Options& options, uint32_t steps) {
 
 } // namespace
 
+// The page's calls, once browser::Started() has told it that the program runs.
+extern "C" EMSCRIPTEN_KEEPALIVE void zorvik_pause(int paused) {
+    g_host->Pause(paused != 0);
+    if (paused == 0) {
+        Loop();
+    }
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void zorvik_retune(int stepsPerSecond, int showRates, int maxFps) {
+    g_program->Retune(static_cast<uint32_t>(stepsPerSecond), showRates != 0,
+                      static_cast<uint32_t>(maxFps));
+}
+
 int main() {
     PageQuery page;
     Options options;
@@ -151,7 +184,9 @@ int main() {
         browser::ShowMessage("This page's address has a parameter it cannot use: " + error + ".");
         return 1;
     }
+#ifdef ZORVIK_PAGE_TESTS
     LeaveOut(page);
+#endif
     if (page.stop != 0) {
         return DrawStoppedFrame(options, page.stop);
     }
@@ -164,6 +199,7 @@ int main() {
     if (!program.Begin()) {
         return program.End();
     }
-    emscripten_request_animation_frame_loop(AnimationFrame, nullptr);
+    Loop();
+    browser::Started();
     return 0;
 }

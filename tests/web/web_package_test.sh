@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The browser package, checked from the outside: `cpack` makes zorvik-VERSION-web.zip holding
-# exactly the page, the program in both forms, the README and the licence; the README names every
-# parameter; and the page opened from the unpacked files draws the city.
-# Usage: web_package_test.sh BUILD_DIR VERSION NODE_PREFIX
+# exactly the page, the program in both forms, the wallpaper programs' and the app's files, the
+# README and the licence; the README names every parameter and host; the program that users get
+# has none of the test build's switches; the page opened from the unpacked files draws the city,
+# and the wallpaper programs' hooks work on it, opened from a file and served.
+# Usage: web_package_test.sh BUILD_DIR VERSION NODE_PREFIX ZORVIK_CAPTURE
 set -euo pipefail
 build=$1
 version=$2
 node_prefix=$3
+capture=$4
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,17 +23,29 @@ zip=$work/zorvik-$version-web.zip
 [ -f "$zip" ] || fail "no $(basename "$zip"): $(ls "$work")"
 top=zorvik-$version-web
 listed=$(cmake -E tar tf "$zip" | LC_ALL=C sort)
-expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/index.html" \
-    "$top/zorvik-wasm.js" "$top/zorvik.js" "$top/zorvik.wasm")
+expected=$(printf "$top/%s\n" LICENSE.txt LivelyInfo.json LivelyProperties.json README.txt \
+    hosts.js index.html manifest.webmanifest preview.png project.json sw.js zorvik-192.png \
+    zorvik-512.png zorvik-wasm.js zorvik.js zorvik.wasm | LC_ALL=C sort)
 [ "$listed" = "$expected" ] || fail "the archive holds: $listed"
 echo "archive: $(basename "$zip"), $(stat -c %s "$zip") bytes"
 
 (cd "$work" && cmake -E tar xf "$zip")
-for says in seed= pace= fps= stats= size= stop= F1 index.html; do
+for says in seed= pace= fps= stats= size= stop= maxfps= awake= F1 index.html LivelyInfo.json \
+    project.json "Wallpaper Engine" KDE "file:///"; do
     grep -q "$says" "$work/$top/README.txt" || fail "README.txt does not mention $says"
 done
 # The script form carries the same program as the .wasm.
 sed -e 's/^var zorvikWasm = "//' -e 's/";$//' "$work/$top/zorvik-wasm.js" | base64 -d |
     cmp -s - "$work/$top/zorvik.wasm" || fail "zorvik-wasm.js is not zorvik.wasm"
 
+# The test build's switches, present there (so the search would see them) and absent here.
+for words in "$work/$top/zorvik.js" "$work/$top/zorvik.wasm" "$build/test-site/zorvik.wasm"; do
+    found=$(grep -a -o -w -E 'fault|light[0-3]' "$words" | sort -u | tr '\n' ' ' || true)
+    case $words in
+    */test-site/*) [ -n "$found" ] || fail "the test build has no fault= switch to look for" ;;
+    *) [ -z "$found" ] || fail "$(basename "$words") holds test switches: $found" ;;
+    esac
+done
+
 node "$(dirname "$0")/web_test.mjs" file "$work/$top" "$node_prefix"
+node "$(dirname "$0")/web_test.mjs" hosts "$work/$top" "$node_prefix" "$capture"
