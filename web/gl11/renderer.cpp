@@ -3,6 +3,7 @@
 #include <webgl/webgl1.h>
 
 #include <emscripten/console.h>
+#include <emscripten/html5_webgl.h>
 
 #include <cmath>
 
@@ -75,7 +76,7 @@ GLenum WebGlWrap(GLint wrap) {
 bool Renderer::UseProgram(int variant, std::string* why) {
     Program& p = programs_[variant];
     if (p.id == 0 && !p.failed) {
-        std::string defines;
+        std::string defines = depth16_ ? "#define DEPTH16\n" : "";
         if ((variant & kTextured) != 0) {
             defines += "#define TEXTURED\n";
         }
@@ -108,6 +109,9 @@ bool Renderer::Create(std::string* why) {
         p = Program();
     }
     program_ = nullptr;
+    // Without the extension (rare) the depth keeps the context's own bits.
+    depth16_ = emscripten_webgl_enable_extension(emscripten_webgl_get_current_context(),
+                                                 "EXT_frag_depth") == EM_TRUE;
     // The boxes' variant, built now so that a context that cannot run the layer is told at once.
     if (!UseProgram(kSourceAlphaOne, why)) {
         programs_[kSourceAlphaOne] = Program();

@@ -66,6 +66,7 @@ class Renderer {
 
     Program programs_[kVariants];
     Program* program_ = nullptr; // the one in use
+    bool depth16_ = false;       // depth rounded to the native program's 16 bits
     GLuint vertexBuffer_ = 0;
     GLuint indexBuffer_ = 0;
     std::map<GLuint, Texture> textures_;

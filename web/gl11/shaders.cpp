@@ -99,7 +99,14 @@ void main() {
 // Texturing and the blend mode are compiled in, not chosen by uniforms at run time: a software
 // WebGL (SwiftShader) runs both sides of a branch for every fragment, so an untextured box would
 // still pay for a filtered texture fetch, and boxes close to the camera are most of the picture.
+//
+// DEPTH16: the native program asks for a 16-bit depth buffer, and WebGL gives 24 bits. Surfaces
+// closer together than 16 bits can tell apart (far beams against the boxes behind them) are then
+// drawn the other way round: the depth is rounded to 16 bits here, as the native buffer stores it.
 const char kFragmentShader[] = R"(
+#ifdef DEPTH16
+#extension GL_EXT_frag_depth : enable
+#endif
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
@@ -113,6 +120,9 @@ varying vec2 v_texCoord;
 #endif
 
 void main() {
+#ifdef DEPTH16
+    gl_FragDepthEXT = floor(gl_FragCoord.z * 65535.0 + 0.5) / 65535.0;
+#endif
     vec4 c = v_color;
 #ifdef TEXTURED
     c *= texture2D(u_texture, v_texCoord);
