@@ -5,7 +5,7 @@
 //   file       the page opened from a file (SITE: the unpacked package)
 //   nowebgl    a browser without WebGL gets a message in plain words
 //   benchmark  frames and steps per second at 1280 x 720, and the first frame's time; the opening
-//              frames at one step per frame beside zorvik-capture --bench; the main thread's busy time
+//              frames at one step per frame beside zorvik-capture --bench; busy time and CPU
 //   hosts      the wallpaper programs' files and hooks (SITE: the unpacked package)
 //   app        the installable page: its manifest, offline reload and awake=1
 import { createRequire } from 'module';
@@ -273,20 +273,32 @@ async function benchmarkCase() {
     await busyTime();
 }
 
-// At 1280x720 over 10 s: frames per second and the main thread's busy time per frame (the
-// DevTools protocol's TaskDuration, which a busy-wait on that thread would add to).
+// Processor seconds of this process's descendants (the browser's processes).
+function browserCpu(pid = String(process.pid)) {
+    const stat = (p) => { try { return fs.readFileSync(`/proc/${p}/stat`, 'utf8').split(') ')[1].split(' '); } catch { return null; } };
+    return fs.readdirSync('/proc').filter((p) => stat(p)?.[1] === pid).reduce((sum, p) =>
+        sum + (Number(stat(p)?.[11]) + Number(stat(p)?.[12]) || 0) / 100 + browserCpu(p), 0);
+}
+
+// At 1280x720, uncapped and at maxfps=30, over 10 s: frames per second, the main thread's busy
+// time per frame (the DevTools protocol's TaskDuration) and the browser's processor use; then
+// zorvik-capture --bench at the same size.
 async function busyTime() {
-    const browser = await launch();
-    const page = await open(browser, `${base}?seed=1765432138`, 1280, 720);
-    await framesAfter(page, 5);
-    const cdp = await page.context().newCDPSession(page);
-    await cdp.send('Performance.enable');
-    const task = async () => (await cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
-    const task0 = await task();
-    const r = await rates(page, 10000);
-    console.log(`benchmark: web 1280x720: ${r.fps.toFixed(1)} frames/s, main thread busy ` +
-                `${((await task() - task0) * 1000 / r.frames).toFixed(2)} ms/frame`);
-    await browser.close();
+    for (const query of ['', '&maxfps=30']) {
+        const browser = await launch();
+        const page = await open(browser, `${base}?seed=1765432138${query}`, 1280, 720);
+        await framesAfter(page, 5);
+        const cdp = await page.context().newCDPSession(page);
+        await cdp.send('Performance.enable');
+        const task = async () => (await cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
+        const [task0, cpu0] = [await task(), browserCpu()];
+        const r = await rates(page, 10000);
+        console.log(`benchmark: web 1280x720${query || ' uncapped'}: ${r.fps.toFixed(1)} frames/s, main thread busy ` +
+                    `${((await task() - task0) * 1000 / r.frames).toFixed(2)} ms/frame, browser CPU ${(10 * (browserCpu() - cpu0)).toFixed(0)}%`);
+        await browser.close();
+    }
+    const bench = execFileSync(capture, ['--seed', '1765432138', '--frames', '600', '--size', '1280x720', '--bench']);
+    console.log(`benchmark: zorvik-capture 1280x720 600 frames: ${String(bench).trim().replace(/\n/g, '; ')}`);
 }
 
 // The first frames of seed 7, where the camera starts among large boxes and beams: the page at one
